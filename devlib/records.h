@@ -1,0 +1,12 @@
+// The record checks, shared by the Set operations (reject mode) and the
+// configuration read (clamp mode).
+#pragma once
+
+#include "Dravik.h"
+
+enum class CheckMode { Reject, Clamp };
+
+int CheckTyvelParms(tsTyvelParms* parms, CheckMode mode);
+int CheckWalkAwayParms(tsWalkAwayParms* parms, CheckMode mode);
+int CheckWalkUpParms(tsWalkUpParms* parms, CheckMode mode);
+int CheckIdleParms(tsIdleParms* parms, CheckMode mode);
