@@ -4,6 +4,7 @@
 
 #include "artwork.h"
 #include "key_slots.h"
+#include "settings_handlers.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -189,6 +190,8 @@ Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
     adjustSize();
     if (QScreen* display = screen())
         move(display->availableGeometry().center() - rect().center());
+
+    connectSettingsHandlers(*this);
 }
 
 void Form1::buildMenus()

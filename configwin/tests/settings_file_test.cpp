@@ -1,0 +1,424 @@
+#include "check_value.h"
+#include "form1.h"
+#include "key_slots.h"
+#include "scripted_ui_seam.h"
+#include "settings_file.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace {
+
+// The text lines of the file and the control each holds, by line number.
+const std::map<int, const char*> kTextLines = {
+    {1, "MaxDist"},     {2, "IRDBTm"},        {3, "ORDBTm"},      {4, "StartDly"},         {9, "Key1Mods"},
+    {10, "Key2Mods"},   {11, "Key3Mods"},     {12, "Key4Mods"},   {13, "Key5Mods"},        {14, "KeyCount"},
+    {15, "InterKeyDelay"}, {16, "KeyCountUp"}, {17, "InterKeyDelayUp"}, {114, "Combo1"},   {115, "Key1Code"},
+    {116, "Combo2"},    {117, "Key2Code"},    {118, "Combo3"},    {119, "Key3Code"},       {120, "Combo4"},
+    {121, "Key4Code"},  {122, "Combo5"},      {123, "Key5Code"},  {124, "Combo7"},         {125, "Combo8"},
+    {126, "Combo9"},    {127, "Combo10"},     {128, "Combo11"},   {129, "Text4_0"},        {130, "Text4_1"},
+    {131, "Text4_2"},   {132, "Text4_3"},     {133, "Text4_4"},
+};
+
+// Some state lines and their boxes: the LED boxes, and the first and last
+// slot of each modifier group.
+const std::map<int, const char*> kSomeStateLines = {
+    {5, "bNoShowORLED"},   {6, "bNoShowXtLED"},  {7, "bNoShowIRLED"},  {8, "Check1"},
+    {18, "Key1Mods2_0"},   {23, "Key1Mods2_5"},  {29, "Key1Mods2_11"}, {30, "Key1Mods1_0"},
+    {41, "Key1Mods1_11"},  {42, "Key1Mods4_0"},  {53, "Key1Mods4_11"}, {54, "Key1Mods8_0"},
+    {65, "Key1Mods8_11"},  {66, "Key1Mods32_0"}, {77, "Key1Mods32_11"}, {78, "Key1Mods16_0"},
+    {89, "Key1Mods16_11"}, {90, "Key1Mods64_0"}, {101, "Key1Mods64_11"}, {102, "Key1Mods128_0"},
+    {113, "Key1Mods128_11"},
+};
+
+class SettingsFile : public ::testing::Test {
+protected:
+    SettingsFile()
+    {
+        // Nothing here is compared with a sensor.
+        form.FirstLoad = 1;
+        QDir::setCurrent(folder.path());
+    }
+    ~SettingsFile() override { QDir::setCurrent(startFolder); }
+
+    QString path(const char* name) const { return folder.filePath(QLatin1String(name)); }
+
+    static QByteArray contents(const QString& file)
+    {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("<missing>");
+    }
+
+    static void put(const QString& file, const QByteArray& bytes)
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+
+    void setText(const char* name, const QString& text)
+    {
+        if (auto* list = form.findChild<QComboBox*>(QLatin1String(name)))
+            list->setEditText(text);
+        else
+            form.findChild<QLineEdit*>(QLatin1String(name))->setText(text);
+    }
+
+    QString textOf(const char* name) const
+    {
+        if (auto* list = form.findChild<QComboBox*>(QLatin1String(name)))
+            return list->currentText();
+        return form.findChild<QLineEdit*>(QLatin1String(name))->text();
+    }
+
+    QCheckBox& box(const char* name) { return *form.findChild<QCheckBox*>(QLatin1String(name)); }
+
+    // Every text line holds its control's name, but the delays, which must
+    // stay within their limits.
+    void fillTexts()
+    {
+        for (const auto& [line, name] : kTextLines)
+            setText(name, QLatin1String(name));
+        setText("InterKeyDelay", QStringLiteral("1024"));
+        setText("InterKeyDelayUp", QStringLiteral("2048"));
+    }
+
+    static QByteArray fileOf(const std::vector<QByteArray>& lines)
+    {
+        QByteArray bytes;
+        for (const QByteArray& line : lines)
+            bytes += line + "\r\n";
+        return bytes;
+    }
+
+    // A file whose text lines hold `text` and whose state lines are all 0.
+    static std::vector<QByteArray> plainLines(const QByteArray& text = "\"x\"")
+    {
+        std::vector<QByteArray> lines(kSettingsFileLines, "0");
+        for (const auto& [line, name] : kTextLines)
+            lines[line - 1] = text;
+        return lines;
+    }
+
+    QString startFolder = QDir::currentPath();
+    QTemporaryDir folder;
+    ScriptedUiSeam ui;
+    Form1 form{ui};
+};
+
+}  // namespace
+
+TEST_F(SettingsFile, WritesTheControlsInTheirLinesEachEndedByCrLf)
+{
+    fillTexts();
+    for (const auto& [line, name] : kSomeStateLines)
+        setCheckValue(box(name), line % 2);
+
+    ASSERT_TRUE(saveSettingsFile(form, path("all.tyv")));
+
+    const QByteArray bytes = contents(path("all.tyv"));
+    ASSERT_TRUE(bytes.endsWith("\r\n"));
+    const QList<QByteArray> lines = bytes.chopped(2).split('\n');
+    ASSERT_EQ(lines.size(), kSettingsFileLines);
+    for (int number = 1; number <= kSettingsFileLines; ++number) {
+        SCOPED_TRACE(number);
+        QByteArray expected = "0";
+        if (auto text = kTextLines.find(number); text != kTextLines.end())
+            expected = '"' + textOf(text->second).toLatin1() + '"';
+        else if (kSomeStateLines.count(number))
+            expected = QByteArray::number(number % 2);
+        EXPECT_EQ(lines[number - 1], expected + (number < kSettingsFileLines ? "\r" : ""));
+    }
+    EXPECT_EQ(lines[0], "\"MaxDist\"\r");
+    EXPECT_EQ(lines[14], "\"1024\"\r");
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(SettingsFile, WritesTextsUnescapedInWindowsCodePage)
+{
+    const std::pair<QString, QByteArray> cases[] = {
+        {QString(), "\"\""},
+        {QStringLiteral("  36 "), "\"  36 \""},
+        {QStringLiteral("say \"hi\""), "\"say \"hi\"\""},
+        {QStringLiteral("\"\""), "\"\"\"\""},
+        {QStringLiteral("caf\u00E9 \u20AC5 \u2122"), "\"caf\xE9 \x80" "5 \x99\""},
+    };
+    for (const auto& [text, line] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        form.MaxDist->setText(text);
+        ASSERT_TRUE(saveSettingsFile(form, path("texts.tyv")));
+        EXPECT_TRUE(contents(path("texts.tyv")).startsWith(line + "\r\n"));
+    }
+}
+
+TEST_F(SettingsFile, RefusesATextTheCodePageCannotHoldAndKeepsTheOldFile)
+{
+    put(path("kept.tyv"), "old contents");
+    form.Combo3->setEditText(QStringLiteral("\u0100"));
+
+    EXPECT_FALSE(saveSettingsFile(form, path("kept.tyv")));
+
+    EXPECT_EQ(contents(path("kept.tyv")), "old contents");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0],
+              (MessageBoxRequest{"The settings were not saved: the key name of walk-away keystroke 3 (Combo3) holds a "
+                                 "character that a settings file cannot hold.",
+                                 MessageButtons::Ok, MessageIcon::Critical, DefaultButton::First, "Tornel-Tyvel"}));
+}
+
+TEST_F(SettingsFile, ReportsAFileThatCannotBeWritten)
+{
+    const QString target = path("no such folder/x.tyv");
+
+    EXPECT_FALSE(saveSettingsFile(form, target));
+
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.startsWith(QStringLiteral("The settings file \"%1\" cannot be written: ").arg(target)))
+        << ui.boxes[0].text.toStdString();
+    EXPECT_EQ(ui.boxes[0].icon, MessageIcon::Critical);
+    EXPECT_FALSE(QFile::exists(target));
+}
+
+TEST_F(SettingsFile, SaveWritesDefaultInTheCurrentFolderWithoutAsking)
+{
+    put(path("Default.tyv"), "older settings");
+    form.MaxDist->setText(QStringLiteral("40"));
+
+    form.Save->trigger();
+
+    EXPECT_TRUE(contents(path("Default.tyv")).startsWith("\"40\"\r\n"));
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(ui.fileDialogs.empty());
+}
+
+TEST_F(SettingsFile, SaveAsAsksForTheNameAndWritesTheSameBytesAsSave)
+{
+    fillTexts();
+    setCheckValue(*form.Key1Mods64[7], 1);
+    put(path("chosen"), "replaced without a question");
+    ui.fileChoices.push_back(path("chosen"));
+
+    form.SaveAs->trigger();
+    form.Save->trigger();
+
+    ASSERT_EQ(ui.fileDialogs.size(), 1u);
+    EXPECT_EQ(ui.fileDialogs[0], (OpenFileRequest{"Save As", "All Files (*.tyv)|*.tyv", ""}));
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(QFile::exists(path("chosen.tyv")));
+    EXPECT_EQ(contents(path("chosen")).size(), contents(path("Default.tyv")).size());
+    EXPECT_EQ(contents(path("chosen")), contents(path("Default.tyv")));
+}
+
+TEST_F(SettingsFile, CancelledDialogsWriteAndLoadNothing)
+{
+    form.MaxDist->setText(QStringLiteral("40"));
+    ui.fileChoices = {std::nullopt, QString()};
+
+    form.SaveAs->trigger();
+    form.Open->trigger();
+
+    EXPECT_EQ(ui.fileDialogs.size(), 2u);
+    EXPECT_EQ(ui.fileDialogs[1], (OpenFileRequest{"Open", "All Files (*.tyv)|*.tyv", ""}));
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+    EXPECT_EQ(form.MaxDist->text(), "40");
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(SettingsFile, LoadingTakesEachTextLineWithoutItsFirstAndLastCharacter)
+{
+    std::vector<QByteArray> lines = plainLines();
+    lines[0] = "x99y";
+    lines[1] = "\"a\"b\"";
+    lines[2] = "\"\"";
+    lines[3] = "\" 7 \"";
+    lines[113] = "\"DELETE\"";
+    lines[114] = "\"76\"";
+    lines[115] = "\"not a key\"";
+    lines[128] = "\"caf\xE9 \x80\"";
+    put(path("in.tyv"), fileOf(lines));
+
+    ASSERT_TRUE(loadConfigData(form, path("in.tyv")));
+
+    EXPECT_EQ(form.MaxDist->text(), "99");
+    EXPECT_EQ(form.IRDBTm->text(), "a\"b");
+    EXPECT_EQ(form.ORDBTm->text(), "");
+    EXPECT_EQ(form.StartDly->text(), " 7 ");
+    EXPECT_EQ(form.Combo1->currentText(), "DELETE");
+    EXPECT_EQ(form.Combo1->currentIndex(), -1);
+    EXPECT_EQ(form.Key1Code->text(), "76");
+    EXPECT_EQ(form.Combo2->currentText(), "not a key");
+    EXPECT_EQ(form.Text4[0]->text(), QStringLiteral("caf\u00E9 \u20AC"));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(SettingsFile, LoadingSetsEachBoxOfItsLine)
+{
+    std::vector<QByteArray> lines = plainLines();
+    for (const auto& [line, name] : kSomeStateLines) {
+        if (line != 8)
+            lines[line - 1] = QByteArray::number(line % 2);
+    }
+    put(path("boxes.tyv"), fileOf(lines));
+    setCheckValue(*form.Key1Mods2[0], 1);
+
+    ASSERT_TRUE(loadConfigData(form, path("boxes.tyv")));
+
+    for (const auto& [line, name] : kSomeStateLines) {
+        if (line != 8) {
+            EXPECT_EQ(checkValue(box(name)), line % 2) << name;
+        }
+    }
+    EXPECT_EQ(checkValue(*form.Key1Mods8[3]), 0);
+}
+
+TEST_F(SettingsFile, LoadingIgnoresWhatFollowsLine133AndNeedsNoEndingAfterIt)
+{
+    std::vector<QByteArray> lines = plainLines();
+    lines[132] = "\"5\"";
+    put(path("longer.tyv"), fileOf(lines) + "\"6\"\r\nanything\r\n");
+    put(path("unended.tyv"), fileOf(lines).chopped(2));
+
+    ASSERT_TRUE(loadConfigData(form, path("longer.tyv")));
+    EXPECT_EQ(form.Text4[4]->text(), "5");
+    form.Text4[4]->clear();
+    ASSERT_TRUE(loadConfigData(form, path("unended.tyv")));
+    EXPECT_EQ(form.Text4[4]->text(), "5");
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(SettingsFile, LoadingKeepsTheControlsTheFileDoesNotHold)
+{
+    form.PressRate->setText(QStringLiteral("30"));
+    form.Combo6->setEditText(QStringLiteral("k"));
+    form.Key6Code->setText(QStringLiteral("14"));
+    form.Key6Mods->setText(QStringLiteral("9"));
+    form.Combo12->setEditText(QStringLiteral("l"));
+    form.Text4[5]->setText(QStringLiteral("15"));
+    form.wCurrRange->setText(QStringLiteral("36"));
+    form.bInRange->setText(QStringLiteral("1"));
+    form.bInRangePend->setText(QStringLiteral("0"));
+    form.bOutRangePend->setText(QStringLiteral("1"));
+    form.LastErr->setText(QStringLiteral("Ok 0"));
+    setCheckValue(*form.ConfigChanged, 1);
+    setCheckValue(*form.CheckCnct, 1);
+    form.SSTab1->setCurrentIndex(1);
+    std::vector<QByteArray> lines = plainLines();
+    lines[22] = "1";  // the idle key's left Shift is stored
+    put(path("in.tyv"), fileOf(lines));
+
+    ASSERT_TRUE(loadConfigData(form, path("in.tyv")));
+
+    EXPECT_EQ(checkValue(*form.Key1Mods2[5]), 1);
+    EXPECT_EQ(form.PressRate->text(), "30");
+    EXPECT_EQ(form.Combo6->currentText(), "k");
+    EXPECT_EQ(form.Key6Code->text(), "14");
+    EXPECT_EQ(form.Key6Mods->text(), "9");
+    EXPECT_EQ(form.Combo12->currentText(), "l");
+    EXPECT_EQ(form.Text4[5]->text(), "15");
+    EXPECT_EQ(form.wCurrRange->text(), "36");
+    EXPECT_EQ(form.bInRange->text(), "1");
+    EXPECT_EQ(form.bInRangePend->text(), "0");
+    EXPECT_EQ(form.bOutRangePend->text(), "1");
+    EXPECT_EQ(form.LastErr->text(), "Ok 0");
+    EXPECT_EQ(checkValue(*form.CheckCnct), 1);
+    EXPECT_EQ(form.SSTab1->currentIndex(), 1);
+    EXPECT_FALSE(form.Option1->isChecked() || form.Option2->isChecked() || form.Option3->isChecked());
+}
+
+TEST_F(SettingsFile, AFaultyFileIsReportedWithItsLineAndChangesNothing)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString fault;
+    };
+    const QByteArray good = fileOf(plainLines("\"9\""));
+    const auto withLine = [](int number, const QByteArray& text) {
+        std::vector<QByteArray> lines = plainLines("\"9\"");
+        lines[number - 1] = text;
+        return fileOf(lines);
+    };
+    const Case cases[] = {
+        {"short.tyv", good.left(good.size() - 5), "it ends after line 132, and a settings file has 133 lines."},
+        {"empty.tyv", QByteArray(), "it is empty."},
+        {"lf.tyv", QByteArray(good).replace("\r\n", "\n"), "it ends after line 1, and a settings file has 133 lines."},
+        {"text.tyv", withLine(115, "\""), "line 115 (key code of walk-away keystroke 1) must be a text between double quotes."},
+        {"blank.tyv", withLine(17, ""), "line 17 (walk-up key delay) must be a text between double quotes."},
+        {"two.tyv", withLine(5, "2"), "line 5 (\"Out-of-Range Red\") must be 0 or 1."},
+        {"spaced.tyv", withLine(57, " 1"), "line 57 (left GUI of walk-away keystroke 4) must be 0 or 1."},
+        {"quoted.tyv", withLine(113, "\"1\""), "line 113 (right GUI of walk-up keystroke 6) must be 0 or 1."},
+        {"none.tyv", withLine(23, ""), "line 23 (left Shift of the idle keystroke) must be 0 or 1."},
+    };
+    form.MaxDist->setText(QStringLiteral("40"));
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ui.boxes.clear();
+        put(path(test.name), test.bytes);
+
+        EXPECT_FALSE(loadConfigData(form, path(test.name)));
+
+        EXPECT_EQ(form.MaxDist->text(), "40");
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0], (MessageBoxRequest{QStringLiteral("The settings file \"%1\" was not loaded: %2")
+                                                      .arg(path(test.name), test.fault),
+                                                  MessageButtons::Ok, MessageIcon::Critical, DefaultButton::First,
+                                                  "Tornel-Tyvel"}));
+    }
+}
+
+TEST_F(SettingsFile, AFileThatCannotBeOpenedIsReported)
+{
+    EXPECT_FALSE(loadConfigData(form, path("missing.tyv")));
+
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.startsWith(QStringLiteral("The settings file \"%1\" cannot be opened: ")
+                                                .arg(path("missing.tyv"))))
+        << ui.boxes[0].text.toStdString();
+}
+
+TEST_F(SettingsFile, SavedControlsLoadBackExactly)
+{
+    fillTexts();
+    const std::pair<const char*, QString> texts[] = {
+        {"MaxDist", QStringLiteral("say \"36\"")}, {"IRDBTm", QStringLiteral("  2 ")}, {"ORDBTm", QString()},
+        {"Combo1", QStringLiteral("DELETE")},     {"Combo7", QStringLiteral("no such key")},
+        {"Key5Mods", QStringLiteral("\u00E9\u20AC")},
+    };
+    for (const auto& [name, text] : texts)
+        setText(name, text);
+    for (const ModifierColumn& column : kModifierColumns)
+        for (int slot = 0; slot < kKeySlotCount; ++slot)
+            setCheckValue(*(form.*column.boxes)[slot], (slot + column.bit) % 3 == 0);
+    setCheckValue(*form.bNoShowXtLED, 1);
+    ASSERT_TRUE(saveSettingsFile(form, path("round.tyv")));
+
+    ScriptedUiSeam otherUi;
+    Form1 other{otherUi};
+    other.FirstLoad = 1;
+    ASSERT_TRUE(loadConfigData(other, path("round.tyv")));
+
+    for (const auto& [line, name] : kTextLines) {
+        SCOPED_TRACE(name);
+        auto* list = other.findChild<QComboBox*>(QLatin1String(name));
+        auto* text = other.findChild<QLineEdit*>(QLatin1String(name));
+        EXPECT_EQ(list ? list->currentText() : text->text(), textOf(name));
+    }
+    for (const ModifierColumn& column : kModifierColumns)
+        for (int slot = 0; slot < kKeySlotCount; ++slot)
+            EXPECT_EQ(checkValue(*(other.*column.boxes)[slot]), checkValue(*(form.*column.boxes)[slot]))
+                << column.name << "(" << slot << ")";
+    EXPECT_EQ(checkValue(*other.bNoShowORLED), 0);
+    EXPECT_EQ(checkValue(*other.bNoShowXtLED), 1);
+    EXPECT_EQ(checkValue(*other.bNoShowIRLED), 0);
+    EXPECT_TRUE(otherUi.boxes.empty());
+}
