@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/platform.h"
+#include "discovery.h"
 
 namespace {
 
@@ -37,6 +37,19 @@ TEST(KernelStandIn, SecurityDescriptorTakesTwentyBytesAndANullDacl)
     EXPECT_FALSE(InitializeSecurityDescriptor(buffer, 2));
     unsigned char uninitialised[20] = {};
     EXPECT_FALSE(SetSecurityDescriptorDacl(uninitialised, TRUE, nullptr, FALSE));
+}
+
+TEST(KernelStandIn, OpenSecurityIsTheThirtyTwoBitAttributesWithAFreshDescriptor)
+{
+    SECURITY_ATTRIBUTES attributes;
+    std::memset(&attributes, 0xAA, sizeof attributes);
+    ASSERT_EQ(MakeOpenSecurity(attributes), 1);
+    EXPECT_EQ(attributes.nLength, 12u);
+    EXPECT_EQ(attributes.bInheritHandle, FALSE);
+    const unsigned char expected[20] = {1, 0, 0x04};
+    ASSERT_NE(attributes.lpSecurityDescriptor, nullptr);
+    EXPECT_EQ(std::memcmp(attributes.lpSecurityDescriptor, expected, sizeof expected), 0);
+    LocalFree(attributes.lpSecurityDescriptor);
 }
 
 }  // namespace

@@ -22,10 +22,11 @@ struct ModuleFile {
     const char* overrideVariable;
     const char* hidrawFile;
     const char* simulatorFile;
+    bool carriesDevices;  // its backend serves CreateFileA, CloseHandle and Sleep
 };
 const ModuleFile kModuleFiles[] = {
-    {"HID.DLL", "DRAVIK_HID_DLL", "libdravik_hid.so", "libdravik_sim_hid.so"},
-    {"SETUPAPI.DLL", "DRAVIK_SETUPAPI_DLL", "libdravik_setupapi.so", "libdravik_sim_setupapi.so"},
+    {"HID.DLL", "DRAVIK_HID_DLL", "libdravik_hid.so", "libdravik_sim_hid.so", true},
+    {"SETUPAPI.DLL", "DRAVIK_SETUPAPI_DLL", "libdravik_setupapi.so", "libdravik_sim_setupapi.so", false},
 };
 
 struct LoadedModule {
@@ -57,16 +58,19 @@ std::string libraryDirectory()
     return slash == std::string::npos ? "." : file.substr(0, slash);
 }
 
-// "" for a name that no file stands for.
-std::string moduleFileFor(const char* name)
+const ModuleFile* moduleNamed(const char* name)
 {
     for (const ModuleFile& module : kModuleFiles) {
-        if (!sameNameIgnoringCase(name, module.name)) continue;
-        if (variableSet(module.overrideVariable)) return std::getenv(module.overrideVariable);
-        const char* file = variableSet("DRAVIK_SIM") ? module.simulatorFile : module.hidrawFile;
-        return libraryDirectory() + "/" + file;
+        if (sameNameIgnoringCase(name, module.name)) return &module;
     }
-    return "";
+    return nullptr;
+}
+
+std::string fileFor(const ModuleFile& module)
+{
+    if (variableSet(module.overrideVariable)) return std::getenv(module.overrideVariable);
+    const char* file = variableSet("DRAVIK_SIM") ? module.simulatorFile : module.hidrawFile;
+    return libraryDirectory() + "/" + file;
 }
 
 const KernelServices kKernelServices = {SetLastError};
@@ -100,8 +104,8 @@ void SetLastError(DWORD code) { lastError = code; }
 // FreeLibrary and even the static destructors that run before our unload.
 HMODULE LoadLibraryA(LPCSTR name)
 {
-    const std::string file = name == nullptr ? "" : moduleFileFor(name);
-    void* library = file.empty() ? nullptr : dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    const ModuleFile* known = name == nullptr ? nullptr : moduleNamed(name);
+    void* library = known == nullptr ? nullptr : dlopen(fileFor(*known).c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (library == nullptr) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
@@ -115,6 +119,7 @@ HMODULE LoadLibraryA(LPCSTR name)
             return nullptr;
         }
     }
+    if (!known->carriesDevices) module->link.backend = nullptr;
     if (module->link.backend != nullptr) installDeviceBackend(module->link.backend);
     return module;
 }
