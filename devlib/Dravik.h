@@ -153,7 +153,15 @@ int32_t DRAVIK_CALL SetIdleParms(const tsIdleParms* parms);
 int32_t DRAVIK_CALL GetObjRangeInfo(tsObjRangeInfo* range);
 int32_t DRAVIK_CALL HaltKBSends(int32_t halt);
 
-/* Template files. */
+/* Template files: the active sensor's four cached records as text.
+ * WriteDevCfgToFile returns 1 once the whole file is written and closed; on 0
+ * a file that stood at the path is kept, unless its folder refuses new files
+ * and it had to be written in place.
+ * ReadDevCfgFmFile loads a file through SetWalkAwayParms, SetWalkUpParms,
+ * SetTyvelParms and SetIdleParms, which store every record they accept.
+ * It returns 0 in two cases: the path names no regular file that could be
+ * opened and read (no Set is called, GetLastLibErr is untouched), or a Set
+ * refused its record (GetLastLibErr gives the first refusal's word). */
 int32_t DRAVIK_CALL WriteDevCfgToFile(const char* path);
 int32_t DRAVIK_CALL ReadDevCfgFmFile(const char* path);
 

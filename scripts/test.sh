@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a plain build with warnings as
-# errors, then the same tests under AddressSanitizer and UBSan.
+# errors, then the same tests under AddressSanitizer and UBSan, then the
+# fuzz target for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -15,3 +16,16 @@ build_and_test() {
 
 build_and_test build/test
 build_and_test build/sanitize -DTORNEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+
+# The template reader under libFuzzer (clang) for a minute; a crash, leak,
+# sanitizer report or timeout fails the run and leaves its input in build/fuzz.
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -DTORNEL_WERROR=ON -DTORNEL_FUZZ=ON >/dev/null
+cmake --build build/fuzz -j "$jobs"
+mkdir -p build/fuzz/corpus
+if ! build/fuzz/devlib/fuzz/template_reader_fuzz build/fuzz/corpus devlib/fuzz/corpus \
+    -max_total_time=60 -timeout=10 -artifact_prefix=build/fuzz/ >build/fuzz/fuzz.log 2>&1; then
+  tail -n 60 build/fuzz/fuzz.log
+  echo "fuzzing the template reader found a fault" >&2
+  exit 1
+fi
+tail -n 1 build/fuzz/fuzz.log

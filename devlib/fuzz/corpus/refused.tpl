@@ -1,0 +1,3 @@
+MaxDistS = 61
+InterKeyDelayWU = 10
+KeyCountWA 65535
