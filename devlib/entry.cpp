@@ -18,6 +18,8 @@ BOOL WINAPI DllMain(HMODULE, DWORD reason, LPVOID)
     return TRUE;
 }
 
+#ifndef _WIN32
 __attribute__((constructor)) static void onLibraryLoad() { DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr); }
 
 __attribute__((destructor)) static void onLibraryUnload() { DllMain(nullptr, DLL_PROCESS_DETACH, nullptr); }
+#endif

@@ -15,6 +15,12 @@ bool isKeyboardInterfaceClass(const GUID* interfaceClass)
     return interfaceClass != nullptr && std::memcmp(interfaceClass, &kKeyboardInterfaceClass, sizeof(GUID)) == 0;
 }
 
+InterfaceSets& moduleInterfaceSets()
+{
+    static InterfaceSets* const instance = new InterfaceSets;
+    return *instance;
+}
+
 BOOL InterfaceSets::link(const KernelServices* kernel)
 {
     kernel_ = kernel;

@@ -22,6 +22,9 @@ public:
                 DWORD detailSize, DWORD* requiredSize);
     BOOL destroy(HDEVINFO set);
 
+    // The index at which enumerate() found the interface.
+    static DWORD indexOf(const SP_DEVICE_INTERFACE_DATA& data) { return data.Reserved; }
+
 private:
     struct Set {
         GUID interfaceClass;
@@ -32,6 +35,10 @@ private:
     const KernelServices* kernel_ = nullptr;
     std::set<Set*> sets_;
 };
+
+// The sets of the module at hand (each module holds its own), alive for the
+// whole process.
+InterfaceSets& moduleInterfaceSets();
 
 // Both SETUPAPI stand-ins enumerate the keyboard interface class only.
 extern const GUID kKeyboardInterfaceClass;

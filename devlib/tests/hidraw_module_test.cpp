@@ -148,6 +148,9 @@ TEST(ModuleLoader, MapsOnlyTheTwoPlatformNamesAndHonoursTheOverrides)
         EXPECT_TRUE(FreeLibrary(module));
     }
     EXPECT_FALSE(FreeLibrary(nullptr));
+    int notAModule = 0;
+    EXPECT_FALSE(FreeLibrary(&notAModule));
+    EXPECT_EQ(GetProcAddress(&notAModule, "HidD_GetFeature"), nullptr);
     EXPECT_EQ(GetProcAddress(nullptr, "HidD_GetFeature"), nullptr);
 }
 

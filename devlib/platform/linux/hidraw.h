@@ -15,7 +15,8 @@
 
 #include "../platform.h"
 
-namespace hidraw {
+// The one interface libdravik_hidraw.so exports.
+namespace __attribute__((visibility("default"))) hidraw {
 
 // Where sysfs and the device nodes are ("/sys" and "/dev" unless a test
 // points them at a fixture tree).

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <set>
 #include <string>
 
 #include "../backend.h"
@@ -33,6 +34,20 @@ struct LoadedModule {
     void* library;
     ModuleLink link;
 };
+
+// The modules handed out and not yet freed; alive for the whole process, as
+// the library frees its modules from its unload.
+std::set<LoadedModule*>& loadedModules()
+{
+    static auto* const modules = new std::set<LoadedModule*>;
+    return *modules;
+}
+
+LoadedModule* moduleOf(HMODULE handle)
+{
+    const auto found = loadedModules().find(static_cast<LoadedModule*>(handle));
+    return found == loadedModules().end() ? nullptr : *found;
+}
 
 bool sameNameIgnoringCase(const char* a, const char* b)
 {
@@ -121,12 +136,13 @@ HMODULE LoadLibraryA(LPCSTR name)
     }
     if (!known->carriesDevices) module->link.backend = nullptr;
     if (module->link.backend != nullptr) installDeviceBackend(module->link.backend);
+    loadedModules().insert(module);
     return module;
 }
 
 FARPROC GetProcAddress(HMODULE handle, LPCSTR name)
 {
-    auto* module = static_cast<LoadedModule*>(handle);
+    const LoadedModule* module = moduleOf(handle);
     void* entry = nullptr;
     if (module != nullptr && name != nullptr && (module->link.hasEntry == nullptr || module->link.hasEntry(name)))
         entry = dlsym(module->library, name);
@@ -136,9 +152,13 @@ FARPROC GetProcAddress(HMODULE handle, LPCSTR name)
 
 BOOL FreeLibrary(HMODULE handle)
 {
-    auto* module = static_cast<LoadedModule*>(handle);
-    if (module == nullptr) return FALSE;
+    LoadedModule* module = moduleOf(handle);
+    if (module == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
     if (module->link.backend != nullptr && module->link.backend == currentBackend) installDeviceBackend(nullptr);
+    loadedModules().erase(module);
     dlclose(module->library);
     delete module;
     return TRUE;

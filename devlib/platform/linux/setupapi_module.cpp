@@ -1,16 +1,11 @@
 // The SETUPAPI.DLL stand-in over hidraw: the keyboard interfaces are the
 // hidraw nodes whose report descriptor holds a keyboard collection.
 #include "../interface_sets.h"
+#include "../module_exports.h"
 #include "hidraw.h"
 
-#include <type_traits>
-
 namespace {
-InterfaceSets& sets()
-{
-    static InterfaceSets* const instance = new InterfaceSets;
-    return *instance;
-}
+InterfaceSets& sets() { return moduleInterfaceSets(); }
 }  // namespace
 
 DRAVIK_MODULE_EXPORT BOOL DravikLinkModule(const KernelServices* kernel, ModuleLink*)
@@ -44,9 +39,3 @@ DRAVIK_MODULE_EXPORT BOOL SetupDiGetDeviceInterfaceDetailA(
 }
 
 DRAVIK_MODULE_EXPORT BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set) { return sets().destroy(set); }
-
-static_assert(std::is_same_v<decltype(&SetupDiGetClassDevsA), PFN_SetupDiGetClassDevsA>);
-static_assert(std::is_same_v<decltype(&SetupDiEnumDeviceInterfaces), PFN_SetupDiEnumDeviceInterfaces>);
-static_assert(std::is_same_v<decltype(&SetupDiGetDeviceInterfaceDetailA), PFN_SetupDiGetDeviceInterfaceDetailA>);
-static_assert(std::is_same_v<decltype(&SetupDiDestroyDeviceInfoList), PFN_SetupDiDestroyDeviceInfoList>);
-static_assert(std::is_same_v<decltype(&DravikLinkModule), PFN_DravikLinkModule>);
