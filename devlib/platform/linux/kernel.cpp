@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <set>
 #include <string>
 
 #include "../backend.h"
@@ -30,23 +29,32 @@ const ModuleFile kModuleFiles[] = {
     {"SETUPAPI.DLL", "DRAVIK_SETUPAPI_DLL", "libdravik_setupapi.so", "libdravik_sim_setupapi.so", false},
 };
 
+// The modules handed out and not yet freed, as a list through the modules
+// themselves: plain static data, intact when the library frees its modules
+// from its unload, after the static destructors have run.
 struct LoadedModule {
     void* library;
     ModuleLink link;
+    LoadedModule* next;
 };
-
-// The modules handed out and not yet freed; alive for the whole process, as
-// the library frees its modules from its unload.
-std::set<LoadedModule*>& loadedModules()
-{
-    static auto* const modules = new std::set<LoadedModule*>;
-    return *modules;
-}
+LoadedModule* firstModule = nullptr;
 
 LoadedModule* moduleOf(HMODULE handle)
 {
-    const auto found = loadedModules().find(static_cast<LoadedModule*>(handle));
-    return found == loadedModules().end() ? nullptr : *found;
+    for (LoadedModule* module = firstModule; module != nullptr; module = module->next) {
+        if (module == handle) return module;
+    }
+    return nullptr;
+}
+
+void forget(const LoadedModule* module)
+{
+    for (LoadedModule** link = &firstModule; *link != nullptr; link = &(*link)->next) {
+        if (*link == module) {
+            *link = module->next;
+            return;
+        }
+    }
 }
 
 bool sameNameIgnoringCase(const char* a, const char* b)
@@ -125,7 +133,7 @@ HMODULE LoadLibraryA(LPCSTR name)
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    auto* module = new LoadedModule{library, ModuleLink{}};
+    auto* module = new LoadedModule{library, ModuleLink{}, nullptr};
     if (auto linkModule = reinterpret_cast<PFN_DravikLinkModule>(dlsym(library, DRAVIK_LINK_MODULE_ENTRY))) {
         if (!linkModule(&kKernelServices, &module->link)) {
             dlclose(library);
@@ -136,7 +144,8 @@ HMODULE LoadLibraryA(LPCSTR name)
     }
     if (!known->carriesDevices) module->link.backend = nullptr;
     if (module->link.backend != nullptr) installDeviceBackend(module->link.backend);
-    loadedModules().insert(module);
+    module->next = firstModule;
+    firstModule = module;
     return module;
 }
 
@@ -158,7 +167,7 @@ BOOL FreeLibrary(HMODULE handle)
         return FALSE;
     }
     if (module->link.backend != nullptr && module->link.backend == currentBackend) installDeviceBackend(nullptr);
-    loadedModules().erase(module);
+    forget(module);
     dlclose(module->library);
     delete module;
     return TRUE;
