@@ -2,6 +2,9 @@
 // unloading closes every sensor it holds.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "Dravik.h"
 #include "dravik_sim.h"
@@ -11,7 +14,7 @@ namespace {
 
 class LoadedLibrary {
 public:
-    LoadedLibrary() : handle_(dlopen(DRAVIK_TEST_LIBRARY, RTLD_NOW | RTLD_LOCAL)) {}
+    explicit LoadedLibrary(const char* file = DRAVIK_TEST_LIBRARY) : handle_(dlopen(file, RTLD_NOW | RTLD_LOCAL)) {}
     ~LoadedLibrary() { unload(); }
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;
@@ -62,6 +65,26 @@ TEST(LibraryUnload, ClosesTheSensorsThatAreStillOpen)
             EXPECT_EQ(entry.device, device) << round;
         }
     }
+}
+
+// With DRAVIK_SIM set, the simulator's modules are taken from beside the
+// library, also when the program opened it through a link in another folder.
+TEST(LibraryLoad, FindsTheSimulatorsModulesBesideTheLibraryItself)
+{
+    const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) /
+                                         ("dravik-link-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::filesystem::create_symlink(DRAVIK_TEST_LIBRARY, folder / "libDravik.so");
+    ScopedEnv scenario("DRAVIK_SIM", DRAVIK_TEST_SHIPPED_SCENARIO);
+    {
+        LoadedLibrary library((folder / "libDravik.so").c_str());
+        ASSERT_TRUE(library.loaded()) << dlerror();
+        uint32_t info = 0;
+        EXPECT_EQ(library.entry<decltype(USBConnect)>("USBConnect")(&info), 1);
+        EXPECT_EQ(info, 0x0501u);
+        EXPECT_EQ(dravikSimDeviceCount(), 1);
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

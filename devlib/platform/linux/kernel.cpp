@@ -72,11 +72,14 @@ bool variableSet(const char* name)
     return value != nullptr && *value != '\0';
 }
 
+// Where libDravik.so really is: a program may load it through a link.
 std::string libraryDirectory()
 {
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&LoadLibraryA), &info) == 0 || info.dli_fname == nullptr) return ".";
-    const std::string file = info.dli_fname;
+    char* resolved = realpath(info.dli_fname, nullptr);
+    const std::string file = resolved != nullptr ? resolved : info.dli_fname;
+    std::free(resolved);
     const auto slash = file.rfind('/');
     return slash == std::string::npos ? "." : file.substr(0, slash);
 }

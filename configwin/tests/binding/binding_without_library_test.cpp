@@ -1,0 +1,19 @@
+// Runs from a folder without libDravik.so.
+#include "dravik_binding.h"
+
+#include <gtest/gtest.h>
+
+// Run with an empty library path.
+TEST(BindingWithoutLibrary, MissingLibraryEndsTheProgramNamingIt)
+{
+    EXPECT_EXIT(dravik::USBConnect(nullptr), ::testing::ExitedWithCode(1),
+                "Cannot load the device library libDravik.so");
+}
+
+// Run with the stand-in library's folder on the library path.
+TEST(BindingWithoutLibrary, FindsTheLibraryThroughTheNormalSearch)
+{
+    int16_t major = 0, minor = 0, build = 0;
+    EXPECT_EQ(dravik::GetLibVersion(&major, &minor, &build), 1);
+    EXPECT_EQ(major, 41);
+}

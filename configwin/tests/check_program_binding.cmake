@@ -1,0 +1,12 @@
+# The program binds libDravik.so at run time only, and finds it beside itself.
+execute_process(COMMAND ${READELF} -d ${PROGRAM} OUTPUT_VARIABLE dynamic RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cannot read ${PROGRAM}")
+endif()
+if(dynamic MATCHES "libDravik")
+  message(FATAL_ERROR "${PROGRAM} is linked against libDravik.so")
+endif()
+get_filename_component(folder ${PROGRAM} DIRECTORY)
+if(NOT EXISTS ${folder}/libDravik.so)
+  message(FATAL_ERROR "no libDravik.so beside ${PROGRAM}")
+endif()

@@ -1,0 +1,12 @@
+// Configuring the sensor from a settings file without showing the window.
+#ifndef CONFIGWIN_UNATTENDED_H
+#define CONFIGWIN_UNATTENDED_H
+
+#include <QString>
+
+class Form1;
+
+// Runs after a successful connection; returns the program's exit status.
+int runUnattended(Form1& form, const QString& settingsFile);
+
+#endif
