@@ -3,6 +3,7 @@
 #include "check_value.h"
 #include "form1.h"
 #include "key_slots.h"
+#include "leave_field.h"
 #include "scripted_ui_seam.h"
 
 #include <QApplication>
@@ -52,16 +53,9 @@ protected:
 
     void leave(QLineEdit* field, const QString& text)
     {
-        form.SSTab1->setCurrentIndex(field == form.PressRate ? 3 : 0);
-        form.StartDly->show();
-        form.show();
-        QApplication::setActiveWindow(&form);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-        field->setFocus(Qt::MouseFocusReason);
-        ASSERT_TRUE(field->hasFocus());
-        field->setText(text);
+        enterField(form, field, text);
         markChanged();
-        form.Command5->setFocus(Qt::TabFocusReason);
+        leaveField(form);
     }
 };
 
