@@ -108,7 +108,11 @@ protected:
         form.FillCombo5List();
     }
 
-    void TearDown() override { dravik::USBDisconnect(); }
+    void TearDown() override
+    {
+        dravik::USBDisconnect();
+        qunsetenv("DRAVIK_SIM");
+    }
 
     // Attaches `sensor` and connects; the trace starts afresh afterwards.
     void connect()
