@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include "artwork.h"
+#include "form_logic.h"
 #include "key_slots.h"
 #include "settings_handlers.h"
 
@@ -191,6 +192,7 @@ Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
     if (QScreen* display = screen())
         move(display->availableGeometry().center() - rect().center());
 
+    connectFieldHandlers(*this);
     connectSettingsHandlers(*this);
 }
 

@@ -88,7 +88,8 @@ protected:
     void fillTexts()
     {
         for (const auto& [line, name] : kTextLines)
-            setText(name, QLatin1String(name));
+            if (line != 15 && line != 17)
+                setText(name, QLatin1String(name));
         setText("InterKeyDelay", QStringLiteral("1024"));
         setText("InterKeyDelayUp", QStringLiteral("2048"));
     }
@@ -101,12 +102,14 @@ protected:
         return bytes;
     }
 
-    // A file whose text lines hold `text` and whose state lines are all 0.
+    // A file whose text lines hold `text`, but the delays 1000, and whose
+    // state lines are all 0.
     static std::vector<QByteArray> plainLines(const QByteArray& text = "\"x\"")
     {
         std::vector<QByteArray> lines(kSettingsFileLines, "0");
         for (const auto& [line, name] : kTextLines)
             lines[line - 1] = text;
+        lines[14] = lines[16] = "\"1000\"";
         return lines;
     }
 
