@@ -83,6 +83,31 @@ TEST_F(AboutBox, OpensAgainWithTheSameTextsAndLeavesTheWindowAsItWas)
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST_F(AboutBox, SystemInfoStartsTheRegisteredProgramAndTheBoxStaysOpen)
+{
+    struct RecordedStart : ProgramStart {
+        QStringList started;
+        bool start(const QString& path) override
+        {
+            started << path;
+            return true;
+        }
+    } programs;
+    setProgramStart(&programs);
+    registry::storeString("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", "C:\\msinfo32.exe");
+    bool stillOpen = false;
+    openAnd([&](frmAbout& box) {
+        box.cmdSysInfo->click();
+        stillOpen = box.isVisible();
+    });
+    setProgramStart(nullptr);
+    registry::clearStore();
+
+    EXPECT_EQ(programs.started, QStringList{"C:\\msinfo32.exe"});
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 TEST_F(AboutBox, SystemInfoWithoutTheProgramSaysSoAndTheBoxStaysOpen)
 {
     registry::clearStore();

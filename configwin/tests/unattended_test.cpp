@@ -1,0 +1,198 @@
+#include "sensor_window.h"
+#include "settings_file.h"
+#include "unattended.h"
+
+#include <QEvent>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+const Texts kWriteAll = {"80", "81", "82", "83", "84", "85", "90 3F"};
+
+Texts twice(const Texts& once)
+{
+    Texts both = once;
+    both.insert(both.end(), once.begin(), once.end());
+    return both;
+}
+
+// Counts the times a widget is shown.
+class ShowCounter : public QObject {
+public:
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        shows += event->type() == QEvent::Show;
+        return false;
+    }
+};
+
+class UnattendedTest : public SensorWindow {
+protected:
+    void SetUp() override
+    {
+        SensorWindow::SetUp();
+        form.installEventFilter(&shown);
+    }
+
+    // A settings file of the window as it is after `edit`; the window and
+    // the trace are then put back as the connection left them.
+    QString settingsFile(const std::function<void()>& edit)
+    {
+        const QString file = folder.filePath(QStringLiteral("unattended.tyv"));
+        edit();
+        EXPECT_TRUE(saveSettingsFile(form, file));
+        ReadConfig(form);
+        dravikSimClearTrace();
+        ui.boxes.clear();
+        return file;
+    }
+
+    // The commands sent but range readings and keystroke halts.
+    static Texts writes()
+    {
+        Texts sent;
+        for (const std::string& command : commands())
+            if (command != "8F" && command != "B0" && command != "B1")
+                sent.push_back(command);
+        return sent;
+    }
+
+    static bool closedTheSensor()
+    {
+        for (const DravikSimTraceEntry& entry : trace())
+            if (entry.kind == DRAVIK_SIM_CLOSE)
+                return true;
+        return false;
+    }
+
+    ShowCounter shown;
+    QTemporaryDir folder;
+};
+
+}  // namespace
+
+TEST_F(UnattendedTest, WritesTheFileTwiceDisconnectsAndNeverShowsTheWindow)
+{
+    connectAndShow();
+    const QString file = settingsFile([this] {
+        form.MaxDist->setText(QStringLiteral("40"));
+        form.Key2Code->setText(QStringLiteral("14"));
+        form.Combo2->setEditText(QStringLiteral("k"));
+    });
+
+    EXPECT_EQ(runUnattended(form, file), 0);
+
+    EXPECT_EQ(writes(), twice(kWriteAll));
+    const Texts blocks = blocksWritten();
+    ASSERT_EQ(blocks.size(), 12u);
+    EXPECT_EQ(blocks[0], "80: 00 7D 10 31 8B 05 02 00");
+    EXPECT_EQ(blocks[1], "81: 02 08 08 00 00 00 00 00");
+    EXPECT_EQ(blocks[2], "82: 00 00 0F 0E 00 00 00 00");
+    EXPECT_EQ(Texts(blocks.begin() + 6, blocks.end()), Texts(blocks.begin(), blocks.begin() + 6));
+    EXPECT_TRUE(closedTheSensor());
+    EXPECT_EQ(checkValue(*form.CheckCnct), 1);
+    EXPECT_EQ(shown.shows, 0);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(UnattendedTest, AFileThatTicksDisableKeystrokesHaltsTheSensorOnceBeforeWriting)
+{
+    connectAndShow();
+    const QString file = settingsFile([this] { setCheckValue(*form.Check1, 1); });
+    setCheckValue(*form.Check1, 0);
+    dravikSimClearTrace();
+
+    EXPECT_EQ(runUnattended(form, file), 0);
+
+    const Texts sent = commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "B1"), 1);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "B0"), 0);
+    EXPECT_LT(std::find(sent.begin(), sent.end(), "B1"), std::find(sent.begin(), sent.end(), "80"));
+    EXPECT_EQ(writes(), twice(kWriteAll));
+}
+
+TEST_F(UnattendedTest, AKeyDelayOf10IsWrittenAs512AfterTheMessage)
+{
+    connectAndShow();
+    const QString file = settingsFile([this] {
+        const QSignalBlocker quiet(form.InterKeyDelay);
+        form.InterKeyDelay->setText(QStringLiteral("10"));
+    });
+    form.InterKeyDelay->setText(QStringLiteral("1024"));
+    dravikSimClearTrace();
+    ui.boxes.clear();
+
+    EXPECT_EQ(runUnattended(form, file), 0);
+
+    EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{{"Delay must be in the range of (msec) min 64, max 16320!"}});
+    const Texts blocks = blocksWritten();
+    ASSERT_EQ(blocks.size(), 12u);
+    EXPECT_EQ(blocks[1], "81: 01 08 08 00 00 00 00 00");
+    EXPECT_EQ(blocks[7], "81: 01 08 08 00 00 00 00 00");
+}
+
+TEST_F(UnattendedTest, AFaultyFileWritesNothingAndEndsWithAFailure)
+{
+    connectAndShow();
+    const QString file = folder.filePath(QStringLiteral("missing.tyv"));
+
+    EXPECT_NE(runUnattended(form, file), 0);
+
+    EXPECT_TRUE(commands().empty());
+    EXPECT_TRUE(closedTheSensor());
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.startsWith(QStringLiteral("The settings file \"%1\" cannot be opened").arg(file)));
+}
+
+TEST_F(UnattendedTest, ARefusedRecordIsReportedInEachWriteAndEndsWithAFailure)
+{
+    connectAndShow();
+    const QString file = settingsFile([this] { form.MaxDist->setText(QStringLiteral("99")); });
+
+    EXPECT_NE(runUnattended(form, file), 0);
+
+    const Texts withoutSensing = {"81", "82", "83", "84", "85", "90 3E"};
+    EXPECT_EQ(writes(), twice(withoutSensing));
+    const MessageBoxRequest refused = deviceErrorBox(QStringLiteral("USB SetTyvelParms 2101250"));
+    EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{refused, refused}));
+}
+
+TEST_F(UnattendedTest, AFailedSendEndsWithAFailure)
+{
+    connectAndShow();
+    const QString file = settingsFile([] {});
+    refuse(DRAVIK_SIM_DATA_REPORT, 0x83, 1);
+
+    EXPECT_NE(runUnattended(form, file), 0);
+
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_TRUE(ui.boxes[0].text.startsWith(QStringLiteral("An error >USB WriteCfg ")));
+    const Texts sent = commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "90 3F"), 1);
+}
+
+TEST_F(UnattendedTest, AWriteRefusedBeforeStoringIsNotRepeated)
+{
+    connectAndShow();
+    const QString file = settingsFile([this] { form.Key3Code->setText(QStringLiteral("L")); });
+
+    EXPECT_NE(runUnattended(form, file), 0);
+
+    EXPECT_TRUE(writes().empty());
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Walk-Away Keystrokes, Keystroke 3, key code: \"L\" is not a number.  "
+                                "Nothing was written to the device.");
+    EXPECT_TRUE(closedTheSensor());
+}
