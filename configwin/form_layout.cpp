@@ -4,6 +4,7 @@
 
 #include "artwork.h"
 #include "command_handlers.h"
+#include "form_logic.h"
 #include "key_slots.h"
 
 #include <QCheckBox>
@@ -191,6 +192,7 @@ Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
     if (QScreen* display = screen())
         move(display->availableGeometry().center() - rect().center());
 
+    connectFieldHandlers(*this);
     connectCommandHandlers(*this);
 }
 
