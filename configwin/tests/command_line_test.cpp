@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -12,6 +13,11 @@ struct SplitCase {
     int maxArgs;
     QStringList arguments;
 };
+
+void PrintTo(const SplitCase& c, std::ostream* out)
+{
+    *out << '"' << c.argumentPart << "\" at most " << c.maxArgs;
+}
 
 class SplitArguments : public ::testing::TestWithParam<SplitCase> {};
 
