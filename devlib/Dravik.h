@@ -117,7 +117,9 @@ DRAVIK_STATIC_ASSERT(sizeof(tsObjRangeInfo) == 8, "tsObjRangeInfo is 8 bytes");
 DRAVIK_STATIC_ASSERT(sizeof(DravikGuid) == 16, "DravikGuid is 16 bytes");
 
 /* Connection and hot-plug. USBConnect stores sensor 0's device identifier
- * through deviceInfo when it is not null. */
+ * through deviceInfo when it is not null. ChkAddArrival and ChkDelRemoval
+ * take the device path of an arriving or departing HID interface (on Linux
+ * built from the hidraw event's DEVPATH, see the README). */
 int32_t DRAVIK_CALL USBConnect(uint32_t* deviceInfo);
 int32_t DRAVIK_CALL USBDisconnect(void);
 int32_t DRAVIK_CALL ChkAddArrival(const char* devicePath);

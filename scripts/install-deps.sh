@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
 set -euo pipefail
-packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev binutils
+packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev binutils nlohmann-json3-dev
           clang libclang-rt-14-dev qt6-base-dev fonts-liberation2)
 missing=()
 for p in "${packages[@]}"; do

@@ -40,9 +40,16 @@ struct GUID {
 #define TRUE 1
 #define FALSE 0
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
+#define ERROR_INVALID_HANDLE 6u
+#define ERROR_NOT_ENOUGH_MEMORY 8u
+#define ERROR_INVALID_PARAMETER 87u
 #define ERROR_INSUFFICIENT_BUFFER 122u
+#define ERROR_MOD_NOT_FOUND 126u
+#define ERROR_PROC_NOT_FOUND 127u
 #define ERROR_NO_MORE_ITEMS 259u
-#define ERROR_FILE_NOT_FOUND 2u
+#define ERROR_UNKNOWN_REVISION 1305u
+#define ERROR_INVALID_ACL 1336u
+#define ERROR_INVALID_USER_BUFFER 1784u
 #define LMEM_ZEROINIT 0x0040u
 #define FILE_SHARE_READ 0x1u
 #define FILE_SHARE_WRITE 0x2u
@@ -51,6 +58,7 @@ struct GUID {
 #define DIGCF_DEVICEINTERFACE 0x10u
 #define SECURITY_DESCRIPTOR_REVISION 1u
 #define SECURITY_DESCRIPTOR_MIN_LENGTH 20u
+#define SPINT_ACTIVE 0x1u
 #define DLL_PROCESS_DETACH 0u
 #define DLL_PROCESS_ATTACH 1u
 #define DLL_THREAD_ATTACH 2u
@@ -107,6 +115,7 @@ struct HIDD_ATTRIBUTES {
     USHORT VersionNumber;
 };
 static_assert(sizeof(HIDD_ATTRIBUTES) == 12, "32-bit layout");
+#define HIDP_STATUS_INVALID_PREPARSED_DATA (static_cast<int32_t>(0xC0110001u))
 
 // Entry points of HID.DLL and SETUPAPI.DLL, as bound by name.
 using PFN_HidD_GetAttributes = BOOLEAN(WINAPI*)(HANDLE, HIDD_ATTRIBUTES*);

@@ -65,6 +65,10 @@
  *   close                a handle closed
  *   attributes <vid> <pid> <version>   the HID attributes answered (4 hex
  *                        digits each; none when refused)
+ *   list                 the device list asked for (device "-")
+ *   interface            the device's interface listed
+ *   size                 the size query of the interface's details
+ *   detail               the interface's details asked for
  * Bytes are two upper-case hex digits separated by single blanks. Example:
  *   T+0 dev0 command 00 80 00 00 00 00 00 00 00
  *   T+0 - pause 250
@@ -115,8 +119,9 @@ struct DeviceBackend;
 
 /* ---- The simulator as a whole ---- */
 
-/* Removes every device, fault and trace entry, restarts the clock at 0 and
- * returns to the virtual clock. Handles opened before are no longer valid. */
+/* Removes every device, fault, missing name and trace entry, restarts the
+ * clock at 0 and returns to the virtual clock. Handles opened before are no
+ * longer valid. */
 DRAVIK_SIM_API void dravikSimReset(void);
 
 /* Non-zero: pauses sleep for real. */
@@ -172,7 +177,13 @@ enum {
     DRAVIK_SIM_DATA_REPORT = 1u << 5,    /* a feature write that is a data report */
     DRAVIK_SIM_FEATURE_READ = 1u << 6,   /* a feature read */
     DRAVIK_SIM_PAUSE = 1u << 7,          /* trace only */
-    DRAVIK_SIM_REPORTS = DRAVIK_SIM_COMMAND_REPORT | DRAVIK_SIM_DATA_REPORT | DRAVIK_SIM_FEATURE_READ
+    DRAVIK_SIM_REPORTS = DRAVIK_SIM_COMMAND_REPORT | DRAVIK_SIM_DATA_REPORT | DRAVIK_SIM_FEATURE_READ,
+    /* The steps of an enumeration (see Enumeration below). */
+    DRAVIK_SIM_LIST = 1u << 8,         /* the device list: not given */
+    DRAVIK_SIM_INTERFACE = 1u << 9,    /* an interface: answered as the end of the list */
+    DRAVIK_SIM_SIZE_QUERY = 1u << 10,  /* the details' size: fails with another error than
+                                          ERROR_INSUFFICIENT_BUFFER */
+    DRAVIK_SIM_DETAIL_QUERY = 1u << 11 /* the details: fail */
 };
 
 #define DRAVIK_SIM_ANY_DEVICE (-1)
@@ -220,6 +231,44 @@ DRAVIK_SIM_API void dravikSimSetTraceListener(DravikSimTraceListener listener, v
 /* Writes the entry as one line (format above, no line end) like snprintf:
  * returns the line's length; writes at most size - 1 characters and a 0. */
 DRAVIK_SIM_API size_t dravikSimFormatTraceEntry(const DravikSimTraceEntry *entry, char *buffer, size_t size);
+
+/* ---- Enumeration ----
+ * The device-setup stand-in lists every device, in order of creation, as an
+ * interface of the keyboard class whose details carry the device's path.
+ * Each step below is recorded in the trace and can be refused by a fault;
+ * the device of the list itself is -1. */
+
+/* Records one step (one of the four kinds above) of the device's interface;
+ * returns 1 when a fault refuses it. */
+DRAVIK_SIM_API int dravikSimEnumerationStep(unsigned kind, int device);
+/* The device's path, or null for an unknown device. */
+DRAVIK_SIM_API const char *dravikSimDevicePath(int device);
+/* The size that the size query of the device's details reports; 0, the
+ * default, reports what the path needs. Returns 0 for an unknown device. */
+DRAVIK_SIM_API int dravikSimSetDetailSize(int device, uint32_t size);
+DRAVIK_SIM_API uint32_t dravikSimDetailSize(int device);
+
+/* ---- Missing modules and entry points ----
+ * A name is "HID.DLL", "SETUPAPI.DLL" or one of their entry points. The
+ * stand-in modules of a missing library can't be loaded; a missing entry
+ * point can't be resolved. */
+
+DRAVIK_SIM_API void dravikSimSetMissing(const char *name, int missing);
+DRAVIK_SIM_API int dravikSimIsMissing(const char *name);
+
+/* ---- Scenario files ----
+ * A scenario sets the simulator up from a JSON file (format in the
+ * README). It starts from dravikSimReset(). Returns 1, or 0 with a message
+ * naming the file and the fault in message (like snprintf; may be null). */
+DRAVIK_SIM_API int dravikSimLoadScenario(const char *path, char *message, size_t size);
+
+/* What the stand-in modules call when they are loaded: once per process, loads
+ * the scenario that the environment variable DRAVIK_SIM names and, when
+ * DRAVIK_SIM_LOG names a file, writes every trace entry to it as one line
+ * as it happens. Later calls return the first call's result. Returns 1 when
+ * DRAVIK_SIM is unset; 0, after a message on stderr, when the scenario or
+ * the log can't be used. */
+DRAVIK_SIM_API int dravikSimStartFromEnvironment(void);
 
 /* ---- The platform side ---- */
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <thread>
 #include <type_traits>
@@ -63,6 +64,7 @@ struct Device {
     Block range = kDefaultRange;
     bool halted = false;
     int lastCommand = kNoCommand;
+    uint32_t detailSize = 0;
 };
 
 struct Fault {
@@ -86,6 +88,7 @@ struct Simulator {
     std::chrono::steady_clock::time_point clockStart = std::chrono::steady_clock::now();
     DravikSimTraceListener listener = nullptr;
     void* listenerContext = nullptr;
+    std::set<std::string> missing;
 };
 
 // Never destroyed: the library may close its devices from its unload, after
@@ -297,6 +300,10 @@ const char* eventName(unsigned kind)
     case DRAVIK_SIM_DATA_REPORT: return "data";
     case DRAVIK_SIM_FEATURE_READ: return "read";
     case DRAVIK_SIM_PAUSE: return "pause";
+    case DRAVIK_SIM_LIST: return "list";
+    case DRAVIK_SIM_INTERFACE: return "interface";
+    case DRAVIK_SIM_SIZE_QUERY: return "size";
+    case DRAVIK_SIM_DETAIL_QUERY: return "detail";
     default: return "unknown";
     }
 }
@@ -345,6 +352,7 @@ void dravikSimReset(void)
     s.handles.clear();
     s.faults.clear();
     s.trace.clear();
+    s.missing.clear();
     s.realTime = false;
     restartClock();
 }
@@ -513,5 +521,43 @@ uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void* handle, void* report, D
 }
 
 const DeviceBackend* dravikSimDeviceBackend(void) { return &kBackend; }
+
+int dravikSimEnumerationStep(unsigned kind, int device)
+{
+    const bool refused = faultRefuses(kind, device, kNoCommand);
+    record(newEntry(kind, device, refused));
+    return refused ? 1 : 0;
+}
+
+const char* dravikSimDevicePath(int device)
+{
+    const Device* d = deviceAt(device);
+    return d == nullptr ? nullptr : d->path.c_str();
+}
+
+int dravikSimSetDetailSize(int device, uint32_t size)
+{
+    Device* d = deviceAt(device);
+    if (d == nullptr) return 0;
+    d->detailSize = size;
+    return 1;
+}
+
+uint32_t dravikSimDetailSize(int device)
+{
+    const Device* d = deviceAt(device);
+    return d == nullptr ? 0 : d->detailSize;
+}
+
+void dravikSimSetMissing(const char* name, int missing)
+{
+    if (name == nullptr) return;
+    if (missing)
+        sim().missing.insert(name);
+    else
+        sim().missing.erase(name);
+}
+
+int dravikSimIsMissing(const char* name) { return name != nullptr && sim().missing.count(name) != 0 ? 1 : 0; }
 
 }  // extern "C"

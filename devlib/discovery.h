@@ -1,0 +1,12 @@
+// Binding the platform's HID and device-setup libraries, finding and opening
+// the sensors, and keeping the device table as they come and go.
+#pragma once
+
+#include "lib_state.h"
+
+int LoadHidLib();
+int LoadSetupLib();
+int MakeOpenSecurity(SECURITY_ATTRIBUTES& attributes);
+HANDLE OpenDevice(const char* path, DeviceRecord& record);
+void EnumDevices();
+int UpdateDeviceTable(const DeviceRecord& record, int remove);

@@ -1,0 +1,139 @@
+// Scenario files, loaded into the simulator and met through the library.
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "discovery_fixture.h"
+
+namespace {
+
+class ScenarioTest : public DiscoveryTest {
+protected:
+    void TearDown() override
+    {
+        DiscoveryTest::TearDown();
+        std::remove(file_.c_str());
+    }
+
+    // Writes the scenario and loads it; the message lands in message.
+    int load(const std::string& json)
+    {
+        std::ofstream(file_) << json;
+        char text[512] = "unchanged";
+        const int result = dravikSimLoadScenario(file_.c_str(), text, sizeof text);
+        message = text;
+        return result;
+    }
+
+    std::string file_ = ::testing::TempDir() + "dravik-scenario-" + std::to_string(getpid()) + ".json";
+    std::string message;
+};
+
+TEST_F(ScenarioTest, TheShippedScenarioHoldsOneSensorAtFactorySettings)
+{
+    char text[256];
+    ASSERT_EQ(dravikSimLoadScenario(DRAVIK_TEST_SHIPPED_SCENARIO, text, sizeof text), 1) << text;
+    ASSERT_EQ(dravikSimDeviceCount(), 1);
+    for (uint8_t command = 0x80; command <= 0x85; ++command) {
+        uint8_t current[8], factory[8];
+        dravikSimGetBlock(0, DRAVIK_SIM_CURRENT, command, current);
+        dravikSimGetBlock(0, DRAVIK_SIM_FACTORY, command, factory);
+        EXPECT_EQ(std::vector<uint8_t>(current, current + 8), std::vector<uint8_t>(factory, factory + 8)) << int(command);
+    }
+    uint32_t info = 0;
+    ASSERT_EQ(USBConnect(&info), 1);
+    EXPECT_EQ(info, 0x0501u);
+    tsTyvelParms parms;
+    ASSERT_EQ(GetTyvelParms(&parms), 1);
+    EXPECT_EQ(parms.MinDistS, 14);
+    EXPECT_EQ(parms.MaxDistS, 36);
+}
+
+TEST_F(ScenarioTest, SetsUpDevicesInOrderWithTheirBlocksAndFaults)
+{
+    ASSERT_EQ(load(R"({
+      "devices": [
+        {"path": "\\\\?\\hid#vid_046d&pid_c31c#kbd", "vendorId": "0x046d", "productId": "0xc31c",
+         "versionNumber": 100, "sensor": false},
+        {"path": "\\\\?\\hid#vid_3acf&pid_0501#one", "vendorId": "0x3acf", "productId": "0x0501",
+         "versionNumber": "0x0210",
+         "blocks": {"current": {"0x80": [0, 150, 16, 49, 125, 5, 2, 0]},
+                    "user": {"0x85": [1, 2, 3, 4, 5, 6, 7, 8]}},
+         "identity": {"luid": 4660, "did": "0x0311"},
+         "range": [3, 52, 0, 0, 0, 0, 0, 0],
+         "detailSize": 300},
+        {"path": "\\\\?\\hid#vid_3ace&pid_0501#two", "vendorId": "0x3ace", "productId": "0x0501",
+         "versionNumber": 1}
+      ],
+      "faults": [{"kinds": ["read"], "device": 2, "command": "0x83", "position": 1}],
+      "missing": ["HidP_GetCaps"]
+    })"), 1) << message;
+    EXPECT_EQ(message, "");
+    ASSERT_EQ(dravikSimDeviceCount(), 3);
+    uint8_t block[8];
+    dravikSimGetBlock(1, DRAVIK_SIM_USER, 0x85, block);
+    EXPECT_EQ(block[7], 8);
+    EXPECT_EQ(dravikSimDetailSize(1), 300u);
+    EXPECT_EQ(dravikSimIsMissing("HidP_GetCaps"), 1);
+
+    EXPECT_EQ(USBConnect(nullptr), 0);
+    EXPECT_EQ(connectError, 0x10004u);
+    dravikSimSetMissing("HidP_GetCaps", 0);
+
+    // The keyboard is skipped; the second sensor's read of block 0x83 fails once.
+    EXPECT_EQ(USBConnect(nullptr), 0);
+    EXPECT_EQ(GetDevCnt(), 2);
+    EXPECT_EQ(DeviceTable[1].lastLibErr, 0x20102u);
+    tsTyvelParms parms;
+    ASSERT_EQ(GetTyvelParms(&parms), 1);
+    EXPECT_EQ(parms.PingRateS, 600);
+    EXPECT_EQ(GetLUID(), 0x1234);
+    EXPECT_EQ(GetDID(), 0x0311);
+    tsObjRangeInfo range;
+    ASSERT_EQ(GetObjRangeInfo(&range), 1);
+    EXPECT_EQ(range.CurrRange, 15);
+    EXPECT_EQ(range.InRangePend, 1);
+}
+
+TEST_F(ScenarioTest, AFaultyScenarioIsRefusedWithWhereTheFaultIsAndLeavesNoDevice)
+{
+    const std::string sensor = R"("path": "p", "vendorId": 1, "productId": 2, "versionNumber": 3)";
+    struct Case {
+        std::string json;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"{\"devices\": [", "parse error"},
+        {R"({"device": []})", ": unknown key \"device\""},
+        {"{\"devices\": [{" + sensor + ", \"vendorID\": 1}]}", ": devices[0]: unknown key \"vendorID\""},
+        {R"({"devices": [{"path": "p", "vendorId": 1, "productId": 2}]})",
+         ": devices[0]: \"versionNumber\" is missing"},
+        {R"({"devices": [{"path": "p", "vendorId": 65536, "productId": 2, "versionNumber": 3}]})",
+         ": devices[0].vendorId: expected a number from 0 to 65535"},
+        {R"({"devices": [{"path": "p", "vendorId": "3ace", "productId": 2, "versionNumber": 3}]})",
+         ": devices[0].vendorId: expected a number"},
+        {"{\"devices\": [{" + sensor + ", \"blocks\": {\"current\": {\"0x80\": [1, 2]}}}]}",
+         ": devices[0].blocks.current.0x80: expected 8 bytes"},
+        {"{\"devices\": [{" + sensor + ", \"blocks\": {\"current\": {\"0x86\": [0,0,0,0,0,0,0,0]}}}]}",
+         ": devices[0].blocks.current: unknown key \"0x86\""},
+        {"{\"devices\": [{" + sensor + ", \"range\": [1, 2, 3, 4, 5, 6, 7, 256]}]}",
+         ": devices[0].range[7]: expected a number from 0 to 255"},
+        {R"({"faults": [{"kinds": ["reed"]}]})", ": faults[0].kinds: unknown event kind \"reed\""},
+        {R"({"faults": [{"kinds": []}]})", ": faults[0].kinds: expected a list of event kinds"},
+        {R"({"missing": ["HID.dll"]})", ": missing: not a platform library or entry point: \"HID.dll\""},
+        {R"([])", ": expected an object"},
+    };
+    for (const Case& c : cases) {
+        addSensor();
+        EXPECT_EQ(load(c.json), 0) << c.json;
+        EXPECT_NE(message.find(file_), std::string::npos) << message;
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+        EXPECT_EQ(dravikSimDeviceCount(), 0) << c.json;
+    }
+    char text[256];
+    EXPECT_EQ(dravikSimLoadScenario("/nonexistent/scenario.json", text, sizeof text), 0);
+    EXPECT_EQ(std::string(text), "/nonexistent/scenario.json: No such file or directory");
+}
+
+}  // namespace
