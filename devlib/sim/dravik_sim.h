@@ -286,8 +286,10 @@ DRAVIK_SIM_API const struct DeviceBackend *dravikSimDeviceBackend(void);
  * the kernel imports of the module that holds the library (Dravik.dll, or a
  * program built with the library's code in it). A device open (CreateFileA
  * asking for no access, with OPEN_EXISTING), CloseHandle of a handle such an
- * open gave, and Sleep go to the device backend; every other call goes on to
- * the kernel. Calls nest: the module gets its own imports back once routing
+ * open gave, and Sleep go to the device backend; GetProcAddress finds no
+ * entry point that dravikSimIsMissing names; every other call goes on to the
+ * kernel. The HID.DLL stand-in routes the library this way while it is
+ * loaded. Calls nest: the module gets its own imports back once routing
  * was turned off as often as on. Returns 1, or 0 when the imports can't be
  * changed. */
 DRAVIK_SIM_API int dravikSimRouteKernel(void *module, int routed);

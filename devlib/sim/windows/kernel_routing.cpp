@@ -70,6 +70,17 @@ BOOL WINAPI routedCloseHandle(HANDLE handle)
 
 void WINAPI routedSleep(DWORD milliseconds) { dravikSimDeviceBackend()->sleep(milliseconds); }
 
+// An entry point the simulator counts as missing can't be resolved.
+FARPROC WINAPI routedGetProcAddress(HMODULE module, LPCSTR name)
+{
+    const bool byName = (reinterpret_cast<uintptr_t>(name) >> 16) != 0;
+    if (byName && dravikSimIsMissing(name)) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return GetProcAddress(module, name);
+}
+
 struct RoutedImport {
     const char* name;
     void* replacement;
@@ -78,6 +89,7 @@ const RoutedImport kRoutedImports[] = {
     {"CreateFileA", reinterpret_cast<void*>(&routedCreateFileA)},
     {"CloseHandle", reinterpret_cast<void*>(&routedCloseHandle)},
     {"Sleep", reinterpret_cast<void*>(&routedSleep)},
+    {"GetProcAddress", reinterpret_cast<void*>(&routedGetProcAddress)},
 };
 
 struct RoutedModule {
@@ -133,13 +145,24 @@ std::map<void**, const void*> routableSlots(HMODULE module)
     return slots;
 }
 
+bool restore(const RoutedModule& routed)
+{
+    bool restored = true;
+    for (const auto& [slot, held] : routed.original) restored = writeSlot(slot, held) && restored;
+    return restored;
+}
+
 bool route(HMODULE module)
 {
     RoutedModule& routed = routedModules()[module];
     if (routed.depth++ > 0) return true;
     for (const auto& [slot, replacement] : routableSlots(module)) {
         void* const held = *slot;
-        if (!writeSlot(slot, const_cast<void*>(replacement))) return false;
+        if (!writeSlot(slot, const_cast<void*>(replacement))) {
+            restore(routed);
+            routedModules().erase(module);
+            return false;
+        }
         routed.original[slot] = held;
     }
     return true;
@@ -150,8 +173,7 @@ bool unroute(HMODULE module)
     const auto found = routedModules().find(module);
     if (found == routedModules().end()) return false;
     if (--found->second.depth > 0) return true;
-    bool restored = true;
-    for (const auto& [slot, held] : found->second.original) restored = writeSlot(slot, held) && restored;
+    const bool restored = restore(found->second);
     routedModules().erase(found);
     return restored;
 }
