@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include "artwork.h"
+#include "form_logic.h"
 #include "key_slots.h"
 
 #include <QCheckBox>
@@ -189,6 +190,8 @@ Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
     adjustSize();
     if (QScreen* display = screen())
         move(display->availableGeometry().center() - rect().center());
+
+    connectFieldHandlers(*this);
 }
 
 void Form1::buildMenus()

@@ -14,7 +14,9 @@ void ReadConfig(Form1& form);
 
 // Builds the four records from the controls, stores them and writes the
 // sensor. Returns false when it refused to write because a field could not
-// be converted or could not travel; nothing was stored then.
+// be converted or could not travel; nothing was stored then. Otherwise true;
+// "Config Changed" is then ticked exactly when the library refused a record
+// or the send failed (both reported through ErReason).
 bool WriteConfig(Form1& form);
 
 // Ticks or clears "Config Changed" against the library's records.

@@ -1,0 +1,24 @@
+#include "form_logic.h"
+
+#include "dravik_binding.h"
+#include "form1.h"
+
+#include <QLineEdit>
+
+#include <cstdint>
+
+void ErReason(Form1& form, const QString& label)
+{
+    // A failed range reading while the window compares must not interrupt
+    // editing; only this exact label is quiet.
+    if (label == QLatin1String("USB range"))
+        return;
+    const auto word = static_cast<std::int32_t>(dravik::GetLastLibErr());
+    form.LastErr->setText(label + QLatin1Char(' ') + QString::number(word));
+    if (word == 0)
+        return;
+    form.ui.message({QStringLiteral("An error >") + form.LastErr->text()
+                         + QStringLiteral(" < was encountered.  Do you want to continue ?"),
+                     MessageButtons::OkCancel, MessageIcon::Critical, DefaultButton::Second,
+                     QStringLiteral("Tornel USB Device Error")});
+}
