@@ -274,9 +274,12 @@ DRAVIK_SIM_API int dravikSimStartFromEnvironment(void);
 
 /* With the signatures of HidD_GetAttributes, HidD_GetFeature and
  * HidD_SetFeature; a handle the simulator did not open is refused. */
-DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void *handle, struct HIDD_ATTRIBUTES *attributes);
-DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void *handle, void *report, DravikSimReportLength length);
-DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void *handle, void *report, DravikSimReportLength length);
+DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void *handle,
+                                                                     struct HIDD_ATTRIBUTES *attributes);
+DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void *handle, void *report,
+                                                                  DravikSimReportLength length);
+DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void *handle, void *report,
+                                                                  DravikSimReportLength length);
 
 /* Opens a device by path, closes a handle, pauses on the simulator's clock. */
 DRAVIK_SIM_API const struct DeviceBackend *dravikSimDeviceBackend(void);

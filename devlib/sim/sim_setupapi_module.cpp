@@ -39,7 +39,7 @@ DRAVIK_MODULE_EXPORT HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* interfaceC
 }
 
 DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA, const GUID* interfaceClass,
-                                                      DWORD index, PSP_DEVICE_INTERFACE_DATA data)
+                                                             DWORD index, PSP_DEVICE_INTERFACE_DATA data)
 {
     if (!sets().enumerate(set, interfaceClass, index, data)) return FALSE;
     if (dravikSimEnumerationStep(DRAVIK_SIM_INTERFACE, static_cast<int>(index))) {
@@ -50,8 +50,9 @@ DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_D
 }
 
 DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
-                                                           PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
-                                                           DWORD detailSize, DWORD* requiredSize, PSP_DEVINFO_DATA)
+                                                                  PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
+                                                                  DWORD detailSize, DWORD* requiredSize,
+                                                                  PSP_DEVINFO_DATA)
 {
     const int device = deviceOf(data);
     const bool sizeQuery = detail == nullptr;

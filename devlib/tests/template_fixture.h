@@ -66,7 +66,10 @@ inline void writeAll(const std::string& path, const std::string& bytes)
 
 inline int16_t& fieldOf(RecordSet& records, int index) { return reinterpret_cast<int16_t*>(&records)[index]; }
 
-inline int16_t fieldOf(const RecordSet& records, int index) { return reinterpret_cast<const int16_t*>(&records)[index]; }
+inline int16_t fieldOf(const RecordSet& records, int index)
+{
+    return reinterpret_cast<const int16_t*>(&records)[index];
+}
 
 inline int keyIndex(const char* key)
 {
