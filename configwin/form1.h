@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -47,7 +48,11 @@ class Form1 : public QMainWindow {
 public:
     explicit Form1(UiSeam& ui, QWidget* parent = nullptr);
 
-    void Form_Load();
+    // Prepares the window, reads the command line and connects to the sensor.
+    // Returns the program's exit status when the program ends without showing
+    // the window (a wrong argument count, or a run with a settings file), and
+    // nothing when the window is to open.
+    std::optional<int> Form_Load();
 
     void FillComboList();
     void FillCombo2List();

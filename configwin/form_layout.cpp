@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include "artwork.h"
+#include "command_handlers.h"
 #include "form_logic.h"
 #include "key_slots.h"
 #include "settings_handlers.h"
@@ -193,6 +194,7 @@ Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
         move(display->availableGeometry().center() - rect().center());
 
     connectFieldHandlers(*this);
+    connectCommandHandlers(*this);
     connectSettingsHandlers(*this);
 }
 

@@ -2,11 +2,18 @@
 
 #include "app_info.h"
 #include "check_value.h"
+#include "command_line.h"
+#include "dravik_binding.h"
+#include "firmware_text.h"
+#include "form_logic.h"
+#include "unattended.h"
 
 #include <QCheckBox>
 #include <QLabel>
 
-void Form1::Form_Load()
+#include <cstdlib>
+
+std::optional<int> Form1::Form_Load()
 {
     setCheckValue(*ConfigChanged, 0);
     FirstLoad = 1;
@@ -20,4 +27,36 @@ void Form1::Form_Load()
     FillCombo3List();
     FillCombo4List();
     FillCombo5List();
+
+    // Before the first library call, so a wrong count never loads the library.
+    QString settingsFile;
+    if (!GetCommandLine(ui, settingsFile, 2))
+        return EXIT_FAILURE;
+
+    std::int16_t major = 0;
+    std::int16_t minor = 0;
+    std::int16_t build = 0;
+    if (dravik::GetLibVersion(&major, &minor, &build) != 0)
+        LibVersion->setText(QStringLiteral("Library Version: %1 . %2 . %3").arg(major).arg(minor).arg(build));
+
+    ErReason(*this, QStringLiteral("Ok"));
+    setCheckValue(*CheckCnct, 1);
+
+    std::uint32_t deviceInfo = 0;
+    if (dravik::USBConnect(&deviceInfo) == 0) {
+        if (!settingsFile.isEmpty())
+            return EXIT_FAILURE;
+        ErReason(*this, QStringLiteral("USB Connect"));
+        return std::nullopt;
+    }
+    FirmWare->setText(firmwareText(deviceInfo));
+
+    if (dravik::ReadCfg() != 0)
+        ReadConfig(*this);
+    else
+        ErReason(*this, QStringLiteral("ReadCfg"));
+
+    if (!settingsFile.isEmpty())
+        return runUnattended(*this, settingsFile);
+    return std::nullopt;
 }

@@ -1,4 +1,5 @@
 #include "app_info.h"
+#include "command_line.h"
 #include "dravik_binding.h"
 #include "form1.h"
 #include "ui_seam.h"
@@ -7,6 +8,9 @@
 
 int main(int argc, char* argv[])
 {
+    // QApplication takes its own options (-platform, -style, ...) out of argv;
+    // the command line is the utility's own, so it is read before.
+    setArgumentPart(joinArguments(argc, argv));
     QApplication app(argc, argv);
     QtUiSeam ui;
     dravik::setBindingFailureNotice([&ui](const std::string& message) {
@@ -14,7 +18,9 @@ int main(int argc, char* argv[])
                     DefaultButton::First, QString::fromLatin1(kAppTitle)});
     });
     Form1 form(ui);
-    form.Form_Load();
+    // A run that ends during start-up never enters the event loop.
+    if (const std::optional<int> exitStatus = form.Form_Load())
+        return *exitStatus;
     form.show();
     return app.exec();
 }

@@ -198,9 +198,12 @@ void EnumDevices()
             connectError = connerr::kSizeQuery;
             break;
         }
-        // Reckoned in SIZE_T, so that no reported size wraps into a small block.
-        auto* detail = static_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(
-            LocalAlloc(LMEM_ZEROINIT, SIZE_T{requiredSize} + kDetailSlack));
+        // In a 32-bit process a reported size near the top wraps the sum into
+        // a small block, which the detail query would overrun: refused.
+        const SIZE_T detailBytes = SIZE_T{requiredSize} + kDetailSlack;
+        auto* detail = detailBytes < kDetailSlack ? nullptr
+                                                  : static_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(
+                                                        LocalAlloc(LMEM_ZEROINIT, detailBytes));
         if (detail == nullptr) {
             connectError = connerr::kDetailAlloc;
             break;

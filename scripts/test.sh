@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a plain build with warnings as
 # errors, then the same tests under AddressSanitizer and UBSan, then the
-# fuzz target for a bounded time.
+# Windows build under wine, then the fuzz target for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,6 +16,11 @@ build_and_test() {
 
 build_and_test build/test
 build_and_test build/sanitize -DTORNEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+
+# Dravik.dll cross-built for 32-bit Windows: its export table checked and its
+# tests run under wine against the simulated HID.DLL and SETUPAPI.DLL.
+scripts/install-windows-deps.sh
+build_and_test build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake
 
 # The template reader under libFuzzer (clang) for a minute; a crash, leak,
 # sanitizer report or timeout fails the run and leaves its input in build/fuzz.

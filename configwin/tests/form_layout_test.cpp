@@ -569,7 +569,11 @@ TEST_F(Form1Layout, SixthKeyAndHoldersLieBelowTheClientArea)
 
 TEST_F(Form1Layout, ControlsOutOfSightStillHoldValues)
 {
-    form.Form_Load();
+    form.FillComboList();
+    form.FillCombo2List();
+    form.FillCombo3List();
+    form.FillCombo4List();
+    form.FillCombo5List();
     form.PressRate->setText("30");
     form.Combo6->setCurrentIndex(91);
     form.Key6Code->setText("76");

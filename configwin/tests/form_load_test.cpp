@@ -1,13 +1,16 @@
 #include "check_value.h"
 #include "form1.h"
 #include "key_list.h"
-#include "scripted_ui_seam.h"
+#include "start_up.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
+#include <QTabWidget>
+#include <dlfcn.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -15,10 +18,13 @@ using keycatalog::KeyListVariant;
 
 namespace {
 
-class Form1Load : public ::testing::Test {
+class Form1Load : public StartUp {
 protected:
-    ScriptedUiSeam ui;
-    Form1 form{ui};
+    void SetUp() override
+    {
+        StartUp::SetUp();
+        sensor.attached = false;
+    }
 
     std::vector<KeyListBox*> lists() const
     {
@@ -27,24 +33,28 @@ protected:
     }
 };
 
+const MessageBoxRequest kWrongCountBox{QStringLiteral("Wrong number of arguments, only 1 accepted"),
+                                       MessageButtons::Ok, MessageIcon::None, DefaultButton::First,
+                                       QStringLiteral("Tornel-Tyvel")};
+
 }  // namespace
 
 TEST_F(Form1Load, ClearsTheIndicatorSetsTheFlagsAndTheAboutTexts)
 {
     setCheckValue(*form.ConfigChanged, 1);
-    form.Form_Load();
+    start();
     EXPECT_EQ(checkValue(*form.ConfigChanged), 0);
     EXPECT_EQ(form.FirstLoad, 1);
     EXPECT_TRUE(form.DeviceUpdated);
     EXPECT_EQ(form.lblTitle->text(), "Tornel-Tyvel");
     EXPECT_EQ(form.lblVersion->text(), "4.7");
-    EXPECT_EQ(form.LibVersion->text(), "Library Version:");
+    EXPECT_EQ(form.LibVersion->text(), "Library Version: 5 . 5 . 1");
     EXPECT_EQ(form.FirmWare->text(), "Firmware");
 }
 
 TEST_F(Form1Load, FillsEveryListWithItsVariantOfTheCatalogue)
 {
-    form.Form_Load();
+    start();
     const std::vector<KeyListBox*> all = lists();
     for (size_t index = 0; index < all.size(); ++index) {
         SCOPED_TRACE(all[index]->objectName().toStdString());
@@ -60,7 +70,7 @@ TEST_F(Form1Load, FillsEveryListWithItsVariantOfTheCatalogue)
 
 TEST_F(Form1Load, BackslashCodesTellCombo11FromTheOtherLists)
 {
-    form.Form_Load();
+    start();
     for (KeyListBox* list : lists()) {
         SCOPED_TRACE(list->objectName().toStdString());
         const bool walkUp5 = list == form.Combo11;
@@ -78,7 +88,7 @@ TEST_F(Form1Load, LeavesEveryListUnselectedShowingItsDesignTextWithoutAnyHandler
         spies.push_back(std::make_unique<QSignalSpy>(list, &QComboBox::activated));
         spies.push_back(std::make_unique<QSignalSpy>(list, &QComboBox::editTextChanged));
     }
-    form.Form_Load();
+    start();
     for (KeyListBox* list : lists()) {
         SCOPED_TRACE(list->objectName().toStdString());
         EXPECT_EQ(list->currentIndex(), -1);
@@ -86,4 +96,151 @@ TEST_F(Form1Load, LeavesEveryListUnselectedShowingItsDesignTextWithoutAnyHandler
     }
     for (const auto& spy : spies)
         EXPECT_EQ(spy->count(), 0);
+}
+
+TEST_F(StartUp, WithTheSensorReadTheWindowOpensShowingItsConfiguration)
+{
+    for (const char* argumentPart : {"", " \t  "}) {
+        SCOPED_TRACE(argumentPart);
+        Form1 window{ui};
+        attach();
+        setArgumentPart(QString::fromLatin1(argumentPart));
+        EXPECT_EQ(window.Form_Load(), std::nullopt);
+        EXPECT_EQ(window.LastErr->text(), "Ok 0");
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(window.FirstLoad, 0);
+        EXPECT_EQ(checkValue(*window.CheckCnct), 1);
+        EXPECT_EQ(checkValue(*window.ConfigChanged), 0);
+        EXPECT_EQ(window.MaxDist->text(), "36");
+        EXPECT_EQ(window.FirmWare->text(), "Firmware: v  0 5. 0 1");
+        EXPECT_EQ(window.SSTab1->currentIndex(), 3);
+        EXPECT_FALSE(window.isVisible());
+        // Fifteen quarter-second pauses before the window can show.
+        EXPECT_EQ(commands(), startUpCommands());
+        EXPECT_EQ(pauses(), std::vector<unsigned>(15, 250));
+        dravik::USBDisconnect();
+    }
+}
+
+TEST_F(StartUp, WithoutASensorTheWindowOpensWithItsDesignValues)
+{
+    sensor.attached = false;
+    EXPECT_EQ(start(), std::nullopt);
+    EXPECT_EQ(form.LastErr->text(), "USB Connect 0");
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(form.FirstLoad, 1);
+    EXPECT_EQ(checkValue(*form.CheckCnct), 1);
+    EXPECT_EQ(form.FirmWare->text(), "Firmware");
+    EXPECT_EQ(form.LibVersion->text(), "Library Version: 5 . 5 . 1");
+    EXPECT_EQ(form.MaxDist->text(), "");
+    EXPECT_TRUE(commands().empty());
+}
+
+TEST_F(StartUp, AReadRefusedAfterTheConnectionOpensTheWindowUnread)
+{
+    attach();
+    // The connection reads seven blocks; the eighth read is the second read's first.
+    refuse(DRAVIK_SIM_FEATURE_READ, DRAVIK_SIM_ANY_COMMAND, 8);
+    setArgumentPart(QString());
+    EXPECT_EQ(form.Form_Load(), std::nullopt);
+    EXPECT_EQ(form.LastErr->text(), "ReadCfg 131330");
+    EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{deviceErrorBox("ReadCfg 131330")});
+    EXPECT_EQ(form.FirmWare->text(), "Firmware: v  0 5. 0 1");
+    EXPECT_EQ(form.FirstLoad, 1);
+    EXPECT_EQ(form.MaxDist->text(), "");
+    EXPECT_EQ(form.Key1Code->text(), "Text4");
+    EXPECT_EQ(commands(), joined(configurationRead(), {"80"}));
+}
+
+TEST_F(StartUp, TheFirmwareTextShowsTheSensorsIdentifierDigitByDigit)
+{
+    for (const auto& [identifier, text] : {std::pair{0x0105, "Firmware: v  0 1. 0 5"},
+                                           std::pair{0x1A2B, "Firmware: v  1 10. 2 11"}}) {
+        SCOPED_TRACE(text);
+        Form1 window{ui};
+        sensor.deviceId = identifier;
+        attach();
+        EXPECT_EQ(window.Form_Load(), std::nullopt);
+        EXPECT_EQ(window.FirmWare->text(), text);
+        dravik::USBDisconnect();
+    }
+}
+
+TEST_F(StartUp, OneArgumentWithoutASensorEndsSilentlyWithAFailure)
+{
+    sensor.attached = false;
+    EXPECT_EQ(start("  Default.tyv "), EXIT_FAILURE);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(form.LastErr->text(), "Ok 0");
+    EXPECT_EQ(form.FirmWare->text(), "Firmware");
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(StartUp, OneArgumentWithASensorHandsOverAfterTheWholeStartUp)
+{
+    EXPECT_NE(start("Default.tyv"), std::nullopt);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.FirmWare->text(), "Firmware: v  0 5. 0 1");
+    EXPECT_EQ(firstCommands(startUpCommands().size()), startUpCommands());
+}
+
+TEST_F(StartUp, OneArgumentHandsOverAlsoWhenTheReadFails)
+{
+    attach();
+    refuse(DRAVIK_SIM_FEATURE_READ, DRAVIK_SIM_ANY_COMMAND, 8);
+    setArgumentPart(QStringLiteral("Default.tyv"));
+    EXPECT_NE(form.Form_Load(), std::nullopt);
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes[0], deviceErrorBox("ReadCfg 131330"));
+    EXPECT_EQ(form.FirstLoad, 1);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(StartUp, TwoOrMoreArgumentsShowOnlyTheMessageAndEndBeforeTheLibrary)
+{
+    for (const char* argumentPart : {"one two", "a b c", "\"my file.tyv\""}) {
+        SCOPED_TRACE(argumentPart);
+        Form1 window{ui};
+        ui.boxes.clear();
+        attach();
+        setArgumentPart(QString::fromLatin1(argumentPart));
+        EXPECT_EQ(window.Form_Load(), EXIT_FAILURE);
+        EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{kWrongCountBox});
+        EXPECT_EQ(window.Combo1->count(), keycatalog::kKeyListSize);
+        EXPECT_EQ(window.LibVersion->text(), "Library Version:");
+        EXPECT_EQ(window.LastErr->text(), "");
+        EXPECT_EQ(checkValue(*window.CheckCnct), 0);
+        EXPECT_EQ(dravikSimTraceCount(), 0u);
+    }
+}
+
+namespace {
+
+bool libraryLoaded()
+{
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    const std::string executable(path, length > 0 ? static_cast<size_t>(length) : 0);
+    const std::string library = executable.substr(0, executable.rfind('/')) + "/libDravik.so";
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle)
+        dlclose(handle);
+    return handle != nullptr;
+}
+
+}  // namespace
+
+// In a process of its own, which has not loaded the library for other tests.
+TEST(StartUpProcess, TwoArgumentsEndTheProgramWithoutLoadingTheLibrary)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ScriptedUiSeam ui;
+            Form1 form{ui};
+            setArgumentPart(QStringLiteral("Default.tyv Other.tyv"));
+            const std::optional<int> status = form.Form_Load();
+            std::_Exit(!status ? 10 : libraryLoaded() ? 11 : *status);
+        },
+        ::testing::ExitedWithCode(EXIT_FAILURE), "");
 }

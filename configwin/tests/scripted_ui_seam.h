@@ -55,6 +55,11 @@ public:
     }
 };
 
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 inline void PrintTo(const MessageBoxRequest& box, std::ostream* out)
 {
     *out << "box \"" << box.text.toStdString() << "\" titled \"" << box.title.toStdString() << "\", buttons "

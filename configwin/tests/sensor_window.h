@@ -38,6 +38,10 @@ struct SensorContents {
     }};
     // In range at 36 inches.
     std::array<int, 8> range = {1, 125, 0, 0, 0, 0, 0, 0};
+    // The identifier the identity block reports: the firmware digits.
+    int deviceId = 0x0501;
+    // False: no sensor is attached at all.
+    bool attached = true;
 
     std::array<int, 8>& block(int command) { return blocks.at(command - 0x80); }
 
@@ -59,6 +63,8 @@ struct SensorContents {
 
     std::string json() const
     {
+        if (!attached)
+            return R"({"devices": []})";
         const auto list = [](const std::array<int, 8>& bytes) {
             std::string text = "[";
             for (size_t n = 0; n < bytes.size(); ++n)
@@ -71,7 +77,7 @@ struct SensorContents {
         return R"({"devices": [{"path": "\\\\?\\HID#Vid_3ace&Pid_0501#sim#0", "vendorId": "0x3ace",
                    "productId": "0x0501", "versionNumber": "0x0501",
                    "blocks": {"current": {)" + current + R"(}, "factory": {)" + current + R"(}},
-                   "identity": {"luid": 0, "did": "0x0501", "nibbles": [0, 5, 0, 1]},
+                   "identity": {"luid": 0, "did": )" + std::to_string(deviceId) + R"(, "nibbles": [0, 5, 0, 1]},
                    "range": )" + list(range) + "}]}";
     }
 };
@@ -95,9 +101,11 @@ protected:
     Form1 form{ui};
     SensorContents sensor;
 
-    // The window as it loads, before it looks for a sensor.
+    // The window as it loads, before it looks for a sensor, on a library
+    // without what earlier tests left in it (an error word).
     void SetUp() override
     {
+        dravik::USBDisconnect();
         setCheckValue(*form.ConfigChanged, 0);
         form.FirstLoad = 1;
         form.DeviceUpdated = true;
@@ -117,6 +125,16 @@ protected:
     // Attaches `sensor` and connects; the trace starts afresh afterwards.
     void connect()
     {
+        ASSERT_NO_FATAL_FAILURE(attach());
+        std::uint32_t information = 0;
+        ASSERT_EQ(dravik::USBConnect(&information), 1);
+        dravikSimClearTrace();
+    }
+
+    // Attaches `sensor` (or, when it is not attached, nothing) for the next
+    // connection; the trace starts at T+0.
+    void attach()
+    {
         ASSERT_TRUE(dir_.isValid());
         const QString path = dir_.filePath(QStringLiteral("sensor.json"));
         QFile file(path);
@@ -128,9 +146,6 @@ protected:
         ASSERT_EQ(dravikSimStartFromEnvironment(), 1);
         char problem[512];
         ASSERT_EQ(dravikSimLoadScenario(path.toLocal8Bit().constData(), problem, sizeof problem), 1) << problem;
-        std::uint32_t information = 0;
-        ASSERT_EQ(dravik::USBConnect(&information), 1);
-        dravikSimClearTrace();
     }
 
     // Connects and shows the sensor's configuration as start-up does.

@@ -35,7 +35,11 @@ using PFN_DravikLinkModule = BOOL (*)(const KernelServices* kernel, ModuleLink* 
 }
 
 // What a stand-in module exports, by its plain name.
+#ifdef _WIN32
+#define DRAVIK_MODULE_EXPORT extern "C" __declspec(dllexport)
+#else
 #define DRAVIK_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // The backend the kernel stand-ins use from now on; null restores the real
 // clock and refuses every open.

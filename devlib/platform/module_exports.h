@@ -9,22 +9,22 @@
 
 DRAVIK_MODULE_EXPORT BOOL DravikLinkModule(const KernelServices* kernel, ModuleLink* link);
 
-DRAVIK_MODULE_EXPORT BOOLEAN HidD_GetAttributes(HANDLE device, HIDD_ATTRIBUTES* attributes);
-DRAVIK_MODULE_EXPORT BOOLEAN HidD_GetFeature(HANDLE device, void* report, ULONG length);
-DRAVIK_MODULE_EXPORT BOOLEAN HidD_SetFeature(HANDLE device, void* report, ULONG length);
-DRAVIK_MODULE_EXPORT void HidD_GetHidGuid(GUID* guid);
-DRAVIK_MODULE_EXPORT int32_t HidP_GetCaps(void* preparsedData, void* capabilities);
+DRAVIK_MODULE_EXPORT BOOLEAN WINAPI HidD_GetAttributes(HANDLE device, HIDD_ATTRIBUTES* attributes);
+DRAVIK_MODULE_EXPORT BOOLEAN WINAPI HidD_GetFeature(HANDLE device, void* report, ULONG length);
+DRAVIK_MODULE_EXPORT BOOLEAN WINAPI HidD_SetFeature(HANDLE device, void* report, ULONG length);
+DRAVIK_MODULE_EXPORT void WINAPI HidD_GetHidGuid(GUID* guid);
+DRAVIK_MODULE_EXPORT int32_t WINAPI HidP_GetCaps(void* preparsedData, void* capabilities);
 
-DRAVIK_MODULE_EXPORT HDEVINFO SetupDiGetClassDevsA(const GUID* interfaceClass, LPCSTR enumerator, HWND parent,
-                                                   DWORD flags);
-DRAVIK_MODULE_EXPORT BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device,
-                                                      const GUID* interfaceClass, DWORD index,
-                                                      PSP_DEVICE_INTERFACE_DATA data);
-DRAVIK_MODULE_EXPORT BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
-                                                           PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
-                                                           DWORD detailSize, DWORD* requiredSize,
-                                                           PSP_DEVINFO_DATA device);
-DRAVIK_MODULE_EXPORT BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set);
+DRAVIK_MODULE_EXPORT HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* interfaceClass, LPCSTR enumerator,
+                                                          HWND parent, DWORD flags);
+DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device,
+                                                             const GUID* interfaceClass, DWORD index,
+                                                             PSP_DEVICE_INTERFACE_DATA data);
+DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
+                                                                  PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
+                                                                  DWORD detailSize, DWORD* requiredSize,
+                                                                  PSP_DEVINFO_DATA device);
+DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set);
 
 static_assert(std::is_same_v<decltype(&DravikLinkModule), PFN_DravikLinkModule>);
 static_assert(std::is_same_v<decltype(&HidD_GetAttributes), PFN_HidD_GetAttributes>);

@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// Only the device-interface types: the library binds SETUPAPI.DLL by name.
+#include <setupapi.h>
 #else
 
 using BOOL = int32_t;

@@ -84,10 +84,28 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#if defined(__GNUC__)
+#if defined(_WIN32) && defined(DRAVIK_SIM_BUILD)
+#define DRAVIK_SIM_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define DRAVIK_SIM_API __declspec(dllimport)
+#elif defined(__GNUC__)
 #define DRAVIK_SIM_API __attribute__((visibility("default")))
 #else
 #define DRAVIK_SIM_API
+#endif
+
+/* The HID side keeps the calling convention of the entry points it stands
+ * for: stdcall on 32-bit Windows. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define DRAVIK_SIM_HID_CALL __stdcall
+#else
+#define DRAVIK_SIM_HID_CALL
+#endif
+/* The HID library's ULONG report length. */
+#ifdef _WIN32
+typedef unsigned long DravikSimReportLength;
+#else
+typedef uint32_t DravikSimReportLength;
 #endif
 
 #ifdef __cplusplus
@@ -256,12 +274,49 @@ DRAVIK_SIM_API int dravikSimStartFromEnvironment(void);
 
 /* With the signatures of HidD_GetAttributes, HidD_GetFeature and
  * HidD_SetFeature; a handle the simulator did not open is refused. */
-DRAVIK_SIM_API uint8_t dravikSimHidGetAttributes(void *handle, struct HIDD_ATTRIBUTES *attributes);
-DRAVIK_SIM_API uint8_t dravikSimHidGetFeature(void *handle, void *report, uint32_t length);
-DRAVIK_SIM_API uint8_t dravikSimHidSetFeature(void *handle, void *report, uint32_t length);
+DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void *handle,
+                                                                     struct HIDD_ATTRIBUTES *attributes);
+DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void *handle, void *report,
+                                                                  DravikSimReportLength length);
+DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void *handle, void *report,
+                                                                  DravikSimReportLength length);
 
 /* Opens a device by path, closes a handle, pauses on the simulator's clock. */
 DRAVIK_SIM_API const struct DeviceBackend *dravikSimDeviceBackend(void);
+
+#ifdef _WIN32
+/* On Windows the library calls the real kernel, so the simulator takes over
+ * the kernel imports of the module that holds the library (Dravik.dll, or a
+ * program built with the library's code in it). A device open (CreateFileA
+ * asking for no access, with OPEN_EXISTING), CloseHandle of a handle such an
+ * open gave, and Sleep go to the device backend; GetProcAddress finds no
+ * entry point that dravikSimIsMissing names; every other call goes on to the
+ * kernel. The HID.DLL stand-in routes the library this way while it is
+ * loaded. Calls nest: the module gets its own imports back once routing
+ * was turned off as often as on. Returns 1, or 0 when the imports can't be
+ * changed. */
+DRAVIK_SIM_API int dravikSimRouteKernel(void *module, int routed);
+
+/* The arguments of the last routed device open, the security descriptor as
+ * the platform's security services read it. */
+typedef struct DravikSimOpenCall {
+    uint32_t access;
+    uint32_t shareMode;
+    uint32_t creation;
+    uint32_t flags;
+    int hasTemplate;
+    int hasSecurity;         /* security attributes given */
+    uint32_t securityLength; /* their nLength */
+    int inheritHandle;
+    int descriptorValid;     /* the descriptor is an initialised one */
+    int daclPresent;
+    int daclNull;
+    int daclDefaulted;
+} DravikSimOpenCall;
+
+/* Returns 0 when no device open was routed yet. */
+DRAVIK_SIM_API int dravikSimLastOpenCall(DravikSimOpenCall *call);
+#endif
 
 #ifdef __cplusplus
 }

@@ -15,21 +15,21 @@ DRAVIK_MODULE_EXPORT BOOL DravikLinkModule(const KernelServices*, ModuleLink* li
     return TRUE;
 }
 
-DRAVIK_MODULE_EXPORT BOOLEAN HidD_GetAttributes(HANDLE device, HIDD_ATTRIBUTES* attributes)
+DRAVIK_MODULE_EXPORT BOOLEAN WINAPI HidD_GetAttributes(HANDLE device, HIDD_ATTRIBUTES* attributes)
 {
     return dravikSimHidGetAttributes(device, attributes);
 }
 
-DRAVIK_MODULE_EXPORT BOOLEAN HidD_GetFeature(HANDLE device, void* report, ULONG length)
+DRAVIK_MODULE_EXPORT BOOLEAN WINAPI HidD_GetFeature(HANDLE device, void* report, ULONG length)
 {
     return dravikSimHidGetFeature(device, report, length);
 }
 
-DRAVIK_MODULE_EXPORT BOOLEAN HidD_SetFeature(HANDLE device, void* report, ULONG length)
+DRAVIK_MODULE_EXPORT BOOLEAN WINAPI HidD_SetFeature(HANDLE device, void* report, ULONG length)
 {
     return dravikSimHidSetFeature(device, report, length);
 }
 
-DRAVIK_MODULE_EXPORT void HidD_GetHidGuid(GUID* guid) { reportHidClass(guid); }
+DRAVIK_MODULE_EXPORT void WINAPI HidD_GetHidGuid(GUID* guid) { reportHidClass(guid); }
 
-DRAVIK_MODULE_EXPORT int32_t HidP_GetCaps(void*, void*) { return refuseCaps(); }
+DRAVIK_MODULE_EXPORT int32_t WINAPI HidP_GetCaps(void*, void*) { return refuseCaps(); }

@@ -25,7 +25,7 @@ DRAVIK_MODULE_EXPORT BOOL DravikLinkModule(const KernelServices* kernel, ModuleL
     return sets().link(kernel);
 }
 
-DRAVIK_MODULE_EXPORT HDEVINFO SetupDiGetClassDevsA(const GUID* interfaceClass, LPCSTR, HWND, DWORD flags)
+DRAVIK_MODULE_EXPORT HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* interfaceClass, LPCSTR, HWND, DWORD flags)
 {
     if (interfaceClass == nullptr || (flags & DIGCF_DEVICEINTERFACE) == 0 ||
         dravikSimEnumerationStep(DRAVIK_SIM_LIST, -1)) {
@@ -38,8 +38,8 @@ DRAVIK_MODULE_EXPORT HDEVINFO SetupDiGetClassDevsA(const GUID* interfaceClass, L
     return sets().create(std::move(paths));
 }
 
-DRAVIK_MODULE_EXPORT BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA, const GUID* interfaceClass,
-                                                      DWORD index, PSP_DEVICE_INTERFACE_DATA data)
+DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA, const GUID* interfaceClass,
+                                                             DWORD index, PSP_DEVICE_INTERFACE_DATA data)
 {
     if (!sets().enumerate(set, interfaceClass, index, data)) return FALSE;
     if (dravikSimEnumerationStep(DRAVIK_SIM_INTERFACE, static_cast<int>(index))) {
@@ -49,9 +49,10 @@ DRAVIK_MODULE_EXPORT BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_
     return TRUE;
 }
 
-DRAVIK_MODULE_EXPORT BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
-                                                           PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
-                                                           DWORD detailSize, DWORD* requiredSize, PSP_DEVINFO_DATA)
+DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
+                                                                  PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
+                                                                  DWORD detailSize, DWORD* requiredSize,
+                                                                  PSP_DEVINFO_DATA)
 {
     const int device = deviceOf(data);
     const bool sizeQuery = detail == nullptr;
@@ -65,4 +66,4 @@ DRAVIK_MODULE_EXPORT BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEV
     return answered;
 }
 
-DRAVIK_MODULE_EXPORT BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set) { return sets().destroy(set); }
+DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) { return sets().destroy(set); }

@@ -467,7 +467,7 @@ size_t dravikSimFormatTraceEntry(const DravikSimTraceEntry* entry, char* buffer,
     return line.size();
 }
 
-uint8_t dravikSimHidGetAttributes(void* handle, HIDD_ATTRIBUTES* attributes)
+uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void* handle, HIDD_ATTRIBUTES* attributes)
 {
     const int id = deviceForHandle(handle);
     if (id < 0 || attributes == nullptr) return FALSE;
@@ -483,7 +483,7 @@ uint8_t dravikSimHidGetAttributes(void* handle, HIDD_ATTRIBUTES* attributes)
     return refused ? FALSE : TRUE;
 }
 
-uint8_t dravikSimHidSetFeature(void* handle, void* report, uint32_t length)
+uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void* handle, void* report, DravikSimReportLength length)
 {
     const int id = deviceForHandle(handle);
     if (id < 0) return FALSE;
@@ -503,7 +503,7 @@ uint8_t dravikSimHidSetFeature(void* handle, void* report, uint32_t length)
     return TRUE;
 }
 
-uint8_t dravikSimHidGetFeature(void* handle, void* report, uint32_t length)
+uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void* handle, void* report, DravikSimReportLength length)
 {
     const int id = deviceForHandle(handle);
     if (id < 0) return FALSE;

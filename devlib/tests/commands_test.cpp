@@ -78,7 +78,7 @@ TEST_F(CommandsTest, FactoryResetClearsTheIdleFlagsOnlyForIdentifiers0400To040F)
 TEST_F(CommandsTest, UserDefaultsAreRestoredAndSavedByTheSensorThenReadBack)
 {
     const struct {
-        int32_t (*operation)();
+        int32_t(DRAVIK_CALL* operation)();
         const char* command;
     } cases[] = {{ResetUserDflts, "command D0"}, {SaveUserDflts, "command E0"}};
     for (const auto& c : cases) {
@@ -113,7 +113,7 @@ enum class Stage { Command, Read, IdleWrite, SecondRead };
 
 struct ResetCase {
     const char* name;
-    int32_t (*operation)();
+    int32_t(DRAVIK_CALL* operation)();
     uint16_t did;
     unsigned reports;
 };
@@ -185,7 +185,7 @@ TEST_F(CommandsTest, WithoutABoundLibraryOrAnOpenSensorTheWordsHoldTheOperationB
         SCOPED_TRACE(c.bound);
         InitLibState();
         if (c.bound) bindSimulator();
-        for (int32_t (*reset)() : {ResetFactoryDflts, ResetUserDflts, SaveUserDflts}) {
+        for (int32_t(DRAVIK_CALL * reset)() : {ResetFactoryDflts, ResetUserDflts, SaveUserDflts}) {
             EXPECT_EQ(reset(), 0);
             EXPECT_EQ(GetLastLibErr(), c.resetWord);
         }

@@ -5,7 +5,10 @@ if(LOG)
   set(ENV{DRAVIK_SIM_LOG} "${LOG}")
   file(REMOVE "${LOG}")
 endif()
-execute_process(COMMAND "${PROGRAM}" OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
+# EMULATOR, when given, runs the program (wine for a Windows build), whose
+# lines end in CR LF.
+execute_process(COMMAND ${EMULATOR} "${PROGRAM}" OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
+string(REPLACE "\r\n" "\n" output "${output}")
 if(NOT status EQUAL EXPECTED_STATUS)
   message(FATAL_ERROR "exit status ${status}, expected ${EXPECTED_STATUS}\n${output}${errors}")
 endif()

@@ -4,6 +4,12 @@
 #include <optional>
 #include <string>
 
+#ifdef _WIN32
+// The C runtime's own names; an empty value removes the variable.
+inline void setenv(const char* name, const char* value, int) { _putenv_s(name, value); }
+inline void unsetenv(const char* name) { _putenv_s(name, ""); }
+#endif
+
 // Sets an environment variable for one test and restores it afterwards.
 class ScopedEnv {
 public:

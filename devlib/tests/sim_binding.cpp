@@ -12,7 +12,7 @@ int boundModule;
 
 void bindSimulator()
 {
-    hidLibrary.module = &boundModule;
+    hidLibrary.module = reinterpret_cast<HMODULE>(&boundModule);
     hidLibrary.HidD_GetAttributes = dravikSimHidGetAttributes;
     hidLibrary.HidD_GetFeature = dravikSimHidGetFeature;
     hidLibrary.HidD_SetFeature = dravikSimHidSetFeature;
