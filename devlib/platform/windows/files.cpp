@@ -117,9 +117,10 @@ std::FILE* openRegularFileForReading(const char* path)
 bool writeWholeFile(const char* path, const std::string& bytes)
 {
     if (*path == '\0') return false;
-    // Opened without read or write access, the target tells what it is
-    // without a device or a pipe taking anything; a folder doesn't open.
-    const HANDLE query = CreateFileA(path, 0, kShareReadWrite, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Opened for its attributes only, the target tells what it is without a
+    // device or a pipe taking anything; a folder doesn't open.
+    const HANDLE query =
+        CreateFileA(path, FILE_READ_ATTRIBUTES, kShareReadWrite, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (query == INVALID_HANDLE_VALUE) {
         return GetLastError() == ERROR_FILE_NOT_FOUND && replaceWith(path, false, 0, bytes);
     }
