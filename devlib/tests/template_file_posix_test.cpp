@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -43,9 +42,9 @@ constexpr unsigned kWatchdogSeconds = 5;
 
 // Runs action in a child process and returns its result, or -1 when the
 // child didn't end by itself (a writer that blocks fails instead of hanging
-// the suite). With unprivileged set, a root test run
-// first becomes the user "nobody", so that permission bits apply;
-// fileSizeLimit makes every write beyond that size fail.
+// the suite). With unprivileged set, a root test run first becomes the user
+// "nobody", so that permission bits apply; fileSizeLimit makes every write
+// beyond that size fail.
 int inChildProcess(const std::function<int()>& action, bool unprivileged, rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     const pid_t child = fork();
