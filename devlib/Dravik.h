@@ -158,7 +158,9 @@ int32_t DRAVIK_CALL HaltKBSends(int32_t halt);
 /* Template files: the active sensor's four cached records as text.
  * WriteDevCfgToFile returns 1 once the whole file is written and closed; on 0
  * a file that stood at the path is kept, unless its folder refuses new files
- * and it had to be written in place.
+ * and it had to be written in place. A path naming anything but a regular
+ * file the caller may write (a FIFO, a device, a folder, a read-only file)
+ * gives 0 at once and is left as it is.
  * ReadDevCfgFmFile loads a file through SetWalkAwayParms, SetWalkUpParms,
  * SetTyvelParms and SetIdleParms, which store every record they accept.
  * It returns 0 in two cases: the path names no regular file that could be

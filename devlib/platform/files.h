@@ -9,10 +9,12 @@
 std::FILE* openRegularFileForReading(const char* path);
 
 // Makes the file at path hold exactly bytes and returns true once every write,
-// the flush and the close succeeded. A regular file is replaced through a
-// temporary file in its folder, so on failure a file that stood there is left
-// as it was; it keeps its permissions, and a symbolic link keeps pointing at
-// the file it names. Where the folder refuses new files but the file may be
-// written, and for a target that is no regular file (a device), the bytes are
-// written in place.
+// the flush and the close succeeded. A target that exists must be a regular
+// file the caller may open for writing; anything else (a FIFO, a device, a
+// folder, a file its permissions keep from the caller) is refused and left
+// untouched, and what is no regular file is never opened for writing. A file
+// is replaced through a temporary file in its folder, so on failure a file
+// that stood there is left as it was; it keeps its permissions, and a
+// symbolic link keeps pointing at the file it names. Where the folder refuses
+// new files, the file is written in place.
 bool writeWholeFile(const char* path, const std::string& bytes);

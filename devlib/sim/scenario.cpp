@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "dravik_sim.h"
 
@@ -49,6 +50,15 @@ const char* const kMissingNames[] = {
 [[noreturn]] void fault(const std::string& where, const std::string& what)
 {
     throw ScenarioError(where + ": " + what);
+}
+
+// A value as a message shows it: a list or an object only by its brackets,
+// however much it holds.
+std::string shown(const json& value)
+{
+    if (value.is_array()) return "[...]";
+    if (value.is_object()) return "{...}";
+    return value.dump();
 }
 
 // Each object may hold only the keys its reader knows.
@@ -161,7 +171,7 @@ void readFault(const json& entry, const std::string& where)
         unsigned bits = 0;
         for (const NamedKind& named : kKinds)
             if (kind.is_string() && kind.get<std::string>() == named.name) bits = named.kind;
-        if (bits == 0) fault(where + ".kinds", "unknown event kind " + kind.dump());
+        if (bits == 0) fault(where + ".kinds", "unknown event kind " + shown(kind));
         rule.kinds |= bits;
     }
     if (entry.contains("device")) rule.device = static_cast<int>(numberIn(entry["device"], where + ".device", 0x7FFFFFFF));
@@ -177,18 +187,81 @@ void readMissing(const json& names, const std::string& where)
     for (const json& name : names) {
         bool known = false;
         for (const char* candidate : kMissingNames) known = known || (name.is_string() && name.get<std::string>() == candidate);
-        if (!known) fault(where, "not a platform library or entry point: " + name.dump());
+        if (!known) fault(where, "not a platform library or entry point: " + shown(name));
         dravikSimSetMissing(name.get<std::string>().c_str(), 1);
     }
 }
+
+// Lists and objects nest at most this deep in a scenario (the top-level
+// object, devices, a device, blocks, a set, a block's bytes).
+constexpr size_t kMaxNesting = 6;
+
+// Where the parser stands: the list index or the object key of each level.
+class ParsePlace {
+public:
+    // Refuses a list or object nested deeper than any scenario needs, before
+    // the parser builds it or descends into it.
+    bool onEvent(json::parse_event_t event, const json& parsed, const std::string& file)
+    {
+        switch (event) {
+        case json::parse_event_t::object_start:
+        case json::parse_event_t::array_start:
+            if (levels_.size() == kMaxNesting)
+                fault(file + ": " + text(), "lists and objects nested more than " + std::to_string(kMaxNesting) +
+                                               " deep");
+            levels_.push_back({event == json::parse_event_t::array_start, 0, {}});
+            break;
+        case json::parse_event_t::key:
+            levels_.back().key = parsed.get<std::string>();
+            break;
+        case json::parse_event_t::object_end:
+        case json::parse_event_t::array_end:
+            levels_.pop_back();
+            valueDone();
+            break;
+        case json::parse_event_t::value:
+            valueDone();
+            break;
+        }
+        return true;
+    }
+
+private:
+    struct Level {
+        bool isList;
+        size_t index;
+        std::string key;
+    };
+
+    void valueDone()
+    {
+        if (!levels_.empty() && levels_.back().isList) ++levels_.back().index;
+    }
+
+    // The place as the reader names it: devices[0].blocks.current.
+    std::string text() const
+    {
+        std::string place;
+        for (const Level& level : levels_) {
+            if (level.isList) place += "[" + std::to_string(level.index) + "]";
+            else place += (place.empty() ? "" : ".") + level.key;
+        }
+        return place;
+    }
+
+    std::vector<Level> levels_;
+};
 
 void loadScenario(const char* path)
 {
     std::ifstream file(path);
     if (!file) fault(path, std::strerror(errno));
     json scenario;
+    ParsePlace place;
     try {
-        scenario = json::parse(file);
+        scenario = json::parse(file, [&](int, json::parse_event_t event, json& parsed) {
+            return place.onEvent(event, parsed, path);
+        });
     } catch (const json::parse_error& error) {
         fault(path, error.what());
     }

@@ -24,14 +24,19 @@ if(LOG)
   foreach(line IN ITEMS
       "T+0 - list"
       "T+0 dev0 open \\\\?\\HID#Vid_3ace&Pid_0501#0003:3ACE:0501.0001#hidraw0"
-      "T+1750 dev0 command 00 80 00 00 00 00 00 00 00"
-      "T+1750 - pause 250"
-      "T+2000 dev0 data 00 00 7D 10 31 7D 05 02 00"
-      "T+2000 dev0 command 00 90 01 00 00 00 00 00 00"
-      "T+3750 dev0 close")
+      "T+0 dev0 command 00 80 00 00 00 00 00 00 00"
+      "T+250 dev0 read 00 00 7D 10 31 7D 05 02 00"
+      "T+1500 dev0 command 00 8A 00 00 00 00 00 00 00"
+      "T+1750 dev0 close")
     list(FIND trace "${line}" found)
     if(found EQUAL -1)
       message(FATAL_ERROR "trace lacks \"${line}\"")
+    endif()
+  endforeach()
+  # The program only reads: no data report and no commit reach a sensor.
+  foreach(line IN LISTS trace)
+    if(line MATCHES "^T\\+[0-9]+ [^ ]+ (data |command 00 90 )")
+      message(FATAL_ERROR "trace holds \"${line}\"")
     endif()
   endforeach()
 endif()

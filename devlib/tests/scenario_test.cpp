@@ -121,6 +121,7 @@ TEST_F(ScenarioTest, AFaultyScenarioIsRefusedWithWhereTheFaultIsAndLeavesNoDevic
          ": devices[0].range[7]: expected a number from 0 to 255"},
         {R"({"faults": [{"kinds": ["reed"]}]})", ": faults[0].kinds: unknown event kind \"reed\""},
         {R"({"faults": [{"kinds": []}]})", ": faults[0].kinds: expected a list of event kinds"},
+        {R"({"faults": [{"kinds": [["read"]]}]})", ": faults[0].kinds: unknown event kind [...]"},
         {R"({"missing": ["HID.dll"]})", ": missing: not a platform library or entry point: \"HID.dll\""},
         {R"([])", ": expected an object"},
     };
@@ -134,6 +135,28 @@ TEST_F(ScenarioTest, AFaultyScenarioIsRefusedWithWhereTheFaultIsAndLeavesNoDevic
     char text[256];
     EXPECT_EQ(dravikSimLoadScenario("/nonexistent/scenario.json", text, sizeof text), 0);
     EXPECT_EQ(std::string(text), "/nonexistent/scenario.json: No such file or directory");
+}
+
+TEST_F(ScenarioTest, AValueNestedTooDeeplyIsRefusedWithItsPlace)
+{
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    struct Case {
+        std::string json;
+        std::string message;
+    };
+    const Case cases[] = {
+        {R"({"faults": [{"kinds": )" + deep + "}]}",
+         ": faults[0].kinds[0][0][0]: lists and objects nested more than 6 deep"},
+        {R"({"missing": )" + deep + "}", ": missing[0][0][0][0][0]: lists and objects nested more than 6 deep"},
+        {R"({"devices": [{"path": "p", "blocks": {"user": {"0x85": [{"a": [1]}]}}}]})",
+         ": devices[0].blocks.user.0x85[0]: lists and objects nested more than 6 deep"},
+    };
+    for (const Case& c : cases) {
+        addSensor();
+        EXPECT_EQ(load(c.json), 0);
+        EXPECT_EQ(message, file_ + c.message);
+        EXPECT_EQ(dravikSimDeviceCount(), 0);
+    }
 }
 
 }  // namespace

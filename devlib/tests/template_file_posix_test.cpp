@@ -1,11 +1,16 @@
+#include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +20,8 @@
 // The template files' guarantees on a POSIX file system: permissions, links,
 // devices, failing writes and folders without write access.
 namespace {
+
+constexpr uid_t kNobody = 65534;
 
 mode_t modeOf(const std::string& path)
 {
@@ -30,18 +37,24 @@ ino_t inodeOf(const std::string& path)
     return info.st_ino;
 }
 
-// Runs action in a child process and returns its result. With unprivileged
-// set, a root test run first becomes the user "nobody", so that permission
-// bits apply; fileSizeLimit makes every write beyond that size fail.
+constexpr int kNoUnprivilegedUser = 91;
+constexpr unsigned kWatchdogSeconds = 5;
+
+// Runs action in a child process and returns its result, or -1 when the
+// child didn't end by itself (a writer that blocks fails instead of hanging
+// the suite). With unprivileged set, a root test run first becomes the user
+// "nobody", so that permission bits apply; fileSizeLimit makes every write
+// beyond that size fail.
 int inChildProcess(const std::function<int()>& action, bool unprivileged, rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     const pid_t child = fork();
     if (child == 0) {
+        alarm(kWatchdogSeconds);
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{fileSizeLimit, fileSizeLimit};
         if (fileSizeLimit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(90);
-        if (unprivileged && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(91);
+        if (unprivileged && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
+            _exit(kNoUnprivilegedUser);
         _exit(action());
     }
     int status = 0;
@@ -49,13 +62,14 @@ int inChildProcess(const std::function<int()>& action, bool unprivileged, rlim_t
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// A device on which every write fails. A root run makes its own node, so that
-// a writer that wrongly replaced the device would not replace the system's.
-std::string fullDevice(const ScratchFolder& folder)
+// The memory device /dev/<name> (minor number minor). A root run makes its
+// own node, so that a writer that wrongly replaced the device would not
+// replace the system's.
+std::string memoryDevice(const ScratchFolder& folder, const std::string& name, unsigned minor)
 {
-    if (geteuid() != 0) return "/dev/full";
-    const std::string node = folder / "full";
-    if (mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) std::abort();
+    if (geteuid() != 0) return "/dev/" + name;
+    const std::string node = folder / name;
+    if (mknod(node.c_str(), S_IFCHR | 0666, makedev(1, minor)) != 0) std::abort();
     return node;
 }
 
@@ -75,10 +89,64 @@ TEST_F(TemplateFileTest, ReaderRefusesPathsThatAreNoReadableRegularFile)
 
 TEST_F(TemplateFileTest, WriterRefusesPathsItCannotCreate)
 {
-    const std::string full = fullDevice(folder);
+    const std::string full = memoryDevice(folder, "full", 7);  // every write fails
     expectWriterRefuses({nullptr, "", inMissingFolder().c_str(), subfolder().c_str(), full.c_str()});
     EXPECT_TRUE(fs::is_character_file(full));
     EXPECT_LE(folder.names().size(), 2u);
+}
+
+std::vector<std::string> sortedNames(const ScratchFolder& folder)
+{
+    std::vector<std::string> names = folder.names();
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t typeOf(const std::string& path)
+{
+    struct stat info{};
+    lstat(path.c_str(), &info);
+    return info.st_mode & S_IFMT;
+}
+
+void makeSocket(const std::string& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) std::abort();
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0 || bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) std::abort();
+    close(fd);
+}
+
+TEST_F(TemplateFileTest, WriterRefusesAtOnceWhatIsNoRegularFile)
+{
+    const std::string fifo = folder / "fifo.tpl";
+    const std::string readFifo = folder / "read-fifo.tpl";
+    const std::string socketPath = folder / "socket.tpl";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    ASSERT_EQ(mkfifo(readFifo.c_str(), 0666), 0);
+    makeSocket(socketPath);
+    const std::string device = memoryDevice(folder, "null", 3);
+    const std::string sub = subfolder();
+    // With a reader waiting, an open for writing would succeed at once.
+    const int reader = open(readFifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const std::vector<std::string> before = sortedNames(folder);
+
+    for (const std::string& path : {fifo, readFifo, socketPath, device, sub}) {
+        const mode_t type = typeOf(path);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(inChildProcess([&] { return WriteDevCfgToFile(path.c_str()); }, false), 0) << path;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << path;
+        EXPECT_EQ(typeOf(path), type) << path;
+    }
+    char byte;
+    EXPECT_LE(read(reader, &byte, 1), 0) << "bytes reached the FIFO";
+    close(reader);
+    EXPECT_EQ(sortedNames(folder), before);
+    EXPECT_TRUE(fs::is_empty(sub));
 }
 
 TEST_F(TemplateFileTest, ReplacedFileKeepsItsPermissionsAndLeavesNoTemporary)
@@ -153,6 +221,35 @@ TEST_F(TemplateFileTest, FileInAFolderWithoutWriteAccessIsWrittenInPlace)
     EXPECT_EQ(inChildProcess([&] { return WriteDevCfgToFile(writable.c_str()); }, true, 64), 0);
     EXPECT_EQ(inChildProcess([&] { return WriteDevCfgToFile((folder / "new.tpl").c_str()); }, true), 0);
     EXPECT_EQ(folder.names().size(), 2u);
+}
+
+TEST_F(TemplateFileTest, FileItsOwnerMadeReadOnlyIsLeftAsItWas)
+{
+    // The unprivileged user may make and rename files in the folder, so only
+    // the file's own permissions stand in the way.
+    chmod(folder.path().c_str(), 0777);
+    const uid_t owner = geteuid() == 0 ? kNobody : geteuid();
+    const gid_t group = geteuid() == 0 ? kNobody : getegid();
+    const struct {
+        const char* name;
+        mode_t mode;
+        int result;
+    } cases[] = {
+        {"readonly.tpl", 0444, 0},
+        {"writable.tpl", 0644, 1},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder / c.name;
+        writeAll(path, "old\n");
+        ASSERT_EQ(chown(path.c_str(), owner, group), 0);
+        ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+        const int result = inChildProcess([&] { return WriteDevCfgToFile(path.c_str()); }, true);
+        if (result == kNoUnprivilegedUser) GTEST_SKIP() << "this root run can't become user " << kNobody;
+        EXPECT_EQ(result, c.result) << c.name;
+        EXPECT_EQ(readAll(path), c.result ? std::string(kKnownTemplate) : "old\n") << c.name;
+        EXPECT_EQ(modeOf(path), c.mode) << c.name;
+    }
+    EXPECT_EQ(sortedNames(folder), (std::vector<std::string>{"readonly.tpl", "writable.tpl"}));
 }
 
 }  // namespace

@@ -49,20 +49,32 @@ bool writeAll(int fd, const std::string& bytes)
     return true;
 }
 
-// Flushes (for a regular file) and closes fd; false when either fails.
-bool finish(int fd, bool regular)
+// Flushes and closes fd; false when either fails.
+bool finish(int fd)
 {
-    bool ok = !regular || fsync(fd) == 0;
+    bool ok = fsync(fd) == 0;
     if (close(fd) != 0) ok = false;
     return ok;
 }
 
-bool writeInPlace(const std::string& path, const std::string& bytes, bool regular)
+// Writes over the regular file open on fd, which must be shortened first.
+bool writeInPlace(int fd, const std::string& bytes)
 {
-    const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool written = writeAll(fd, bytes);
-    return finish(fd, regular) && written;
+    return ftruncate(fd, 0) == 0 && writeAll(fd, bytes);
+}
+
+// Opens the existing regular file at path for writing without changing it,
+// which tells whether its permissions let the caller write it. Non-blocking,
+// so that a FIFO put there meanwhile can't hold the caller.
+int openExistingForWriting(const std::string& path, struct stat& info)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 // Creates a new file beside `name` in `folder`, never opening one that
@@ -104,22 +116,33 @@ bool writeWholeFile(const char* path, const std::string& bytes)
     struct stat info;
     const bool exists = stat(target.c_str(), &info) == 0;
     if (!exists && errno != ENOENT) return false;
-    if (exists && S_ISDIR(info.st_mode)) return false;
-    if (exists && !S_ISREG(info.st_mode)) return writeInPlace(target, bytes, false);
+    // A FIFO, device, socket or folder is never opened: it could block,
+    // or take the bytes somewhere no file keeps them.
+    if (exists && !S_ISREG(info.st_mode)) return false;
 
     const size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string name = target.substr(folder.size());
     if (name.empty()) return false;
 
+    // The replacement would get past the file's own protection.
+    const int existing = exists ? openExistingForWriting(target, info) : -1;
+    if (exists && existing < 0) return false;
+
     std::string temporary;
     const int fd = createTemporary(folder, name, temporary);
     if (fd < 0) {
-        if (exists && (errno == EACCES || errno == EPERM)) return writeInPlace(target, bytes, true);
-        return false;
+        if (!exists) return false;
+        if (errno != EACCES && errno != EPERM) {
+            close(existing);
+            return false;
+        }
+        const bool written = writeInPlace(existing, bytes);
+        return finish(existing) && written;
     }
     bool ok = true;
     if (exists) {
+        close(existing);
         const bool foreignOwner = info.st_uid != geteuid() || info.st_gid != getegid();
         if (foreignOwner && fchown(fd, info.st_uid, info.st_gid) != 0) {
             // Only a privileged caller can hand the file back to its owner;
@@ -128,7 +151,7 @@ bool writeWholeFile(const char* path, const std::string& bytes)
         ok = fchmod(fd, info.st_mode & 07777) == 0;
     }
     ok = ok && writeAll(fd, bytes);
-    ok = finish(fd, true) && ok;
+    ok = finish(fd) && ok;
     ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) unlink(temporary.c_str());
     return ok;

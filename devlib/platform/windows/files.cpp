@@ -28,11 +28,11 @@ bool writeAll(HANDLE file, const std::string& bytes)
     return true;
 }
 
-// Writes, flushes (for a disk file) and closes file; false when any fails.
-bool writeAndClose(HANDLE file, const std::string& bytes, bool onDisk)
+// Writes, flushes and closes file; false when any fails.
+bool writeAndClose(HANDLE file, const std::string& bytes)
 {
     bool ok = writeAll(file, bytes);
-    ok = (!onDisk || FlushFileBuffers(file)) && ok;
+    ok = FlushFileBuffers(file) && ok;
     return CloseHandle(file) && ok;
 }
 
@@ -72,7 +72,7 @@ bool writeInPlace(const std::string& path, const std::string& bytes)
 {
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, kShareReadWrite, nullptr, TRUNCATE_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file != INVALID_HANDLE_VALUE && writeAndClose(file, bytes, true);
+    return file != INVALID_HANDLE_VALUE && writeAndClose(file, bytes);
 }
 
 bool replaceWith(const std::string& target, bool exists, DWORD attributes, const std::string& bytes)
@@ -86,7 +86,7 @@ bool replaceWith(const std::string& target, bool exists, DWORD attributes, const
         if (exists && GetLastError() == ERROR_ACCESS_DENIED) return writeInPlace(target, bytes);
         return false;
     }
-    const bool ok = writeAndClose(file, bytes, true) &&
+    const bool ok = writeAndClose(file, bytes) &&
                     MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileA(temporary.c_str());
     return ok;
@@ -117,17 +117,23 @@ std::FILE* openRegularFileForReading(const char* path)
 bool writeWholeFile(const char* path, const std::string& bytes)
 {
     if (*path == '\0') return false;
-    // Opening the target for writing without changing it tells what it is
-    // and whether it may be written at all.
-    const HANDLE probe =
-        CreateFileA(path, GENERIC_WRITE, kShareReadWrite, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) {
+    // Opened for its attributes only, the target tells what it is without a
+    // device or a pipe taking anything; a folder doesn't open.
+    const HANDLE query =
+        CreateFileA(path, FILE_READ_ATTRIBUTES, kShareReadWrite, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (query == INVALID_HANDLE_VALUE) {
         return GetLastError() == ERROR_FILE_NOT_FOUND && replaceWith(path, false, 0, bytes);
     }
-    if (GetFileType(probe) != FILE_TYPE_DISK) return writeAndClose(probe, bytes, false);
     BY_HANDLE_FILE_INFORMATION information{};
-    const bool known = GetFileInformationByHandle(probe, &information);
-    const std::string target = finalPathOf(probe, path);
+    const bool writableFile = GetFileType(query) == FILE_TYPE_DISK && GetFileInformationByHandle(query, &information) &&
+                              (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+    const std::string target = finalPathOf(query, path);
+    CloseHandle(query);
+    if (!writableFile) return false;
+    // The replacement would get past a protection that refuses the caller.
+    const HANDLE probe =
+        CreateFileA(target.c_str(), GENERIC_WRITE, kShareReadWrite, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return false;
     CloseHandle(probe);
-    return known && replaceWith(target, true, information.dwFileAttributes, bytes);
+    return replaceWith(target, true, information.dwFileAttributes, bytes);
 }

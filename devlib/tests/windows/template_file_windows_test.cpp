@@ -26,18 +26,27 @@ private:
     HANDLE handle_;
 };
 
-// A pipe with no writer: a reader that waited on it would never return.
+// A pipe nobody else uses: a reader that waited on it for a writer would
+// never return, and what a writer sends waits in it.
 class IdlePipe {
 public:
-    IdlePipe()
-        : name_("\\\\.\\pipe\\dravik-template-" + std::to_string(GetCurrentProcessId())),
-          server_(CreateNamedPipeA(name_.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr))
+    explicit IdlePipe(DWORD direction)
+        : name_("\\\\.\\pipe\\dravik-template-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(direction)),
+          server_(CreateNamedPipeA(name_.c_str(), direction, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr))
     {
     }
     ~IdlePipe() { CloseHandle(server_); }
     IdlePipe(const IdlePipe&) = delete;
     IdlePipe& operator=(const IdlePipe&) = delete;
     const std::string& name() const { return name_; }
+
+    DWORD bytesWaiting() const
+    {
+        DWORD available = 0;
+        PeekNamedPipe(server_, nullptr, 0, nullptr, &available, nullptr);
+        return available;
+    }
 
 private:
     std::string name_;
@@ -47,7 +56,7 @@ private:
 TEST_F(TemplateFileTest, ReaderRefusesPathsThatAreNoReadableRegularFile)
 {
     const std::string missing = folder / "missing.tpl";
-    const IdlePipe pipe;
+    const IdlePipe pipe(PIPE_ACCESS_OUTBOUND);
     expectReaderRefuses({nullptr, "", missing.c_str(), inMissingFolder().c_str(), subfolder().c_str(), "NUL",
                          pipe.name().c_str()});
 }
@@ -103,10 +112,24 @@ TEST_F(TemplateFileTest, FileThatCantBeReplacedIsLeftAsItWas)
     }
 }
 
-TEST_F(TemplateFileTest, DeviceIsWrittenInPlace)
+TEST_F(TemplateFileTest, DevicesPipesAndFoldersAreRefusedUntouched)
 {
-    EXPECT_EQ(WriteDevCfgToFile("NUL"), 1);
-    EXPECT_TRUE(folder.names().empty());
+    const IdlePipe pipe(PIPE_ACCESS_INBOUND);
+    expectWriterRefuses({"NUL", pipe.name().c_str(), subfolder().c_str()});
+    EXPECT_EQ(pipe.bytesWaiting(), 0u);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"sub"});
+}
+
+TEST_F(TemplateFileTest, ReadOnlyFileIsLeftAsItWas)
+{
+    const std::string path = folder / "cfg.tpl";
+    writeAll(path, "old\n");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(WriteDevCfgToFile(path.c_str()), 0);
+    EXPECT_EQ(readAll(path), "old\n");
+    EXPECT_EQ(attributesOf(path) & FILE_ATTRIBUTE_READONLY, DWORD{FILE_ATTRIBUTE_READONLY});
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"cfg.tpl"});
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace
