@@ -1,9 +1,8 @@
 // Feeds arbitrary bytes to the settings-file reader and check as the content
 // of a file. An accepted file must give a value for each of its 133 lines
 // (0 or 1 on a check box's), a refused one must name a line of them.
+#include "fuzz_input_file.h"
 #include "settings_file_check.h"
-
-#include <unistd.h>
 
 #include <QByteArray>
 #include <QFile>
@@ -11,14 +10,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 namespace {
-
-std::string inputPath;
-
-void removeInput() { unlink(inputPath.c_str()); }
 
 // The window's 133 lines: check boxes on lines 5-8 and 18-113, texts elsewhere.
 std::vector<LineForm> settingsLineForms()
@@ -36,23 +30,15 @@ const std::vector<LineForm> kForms = settingsLineForms();
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    char pattern[] = "/tmp/tornel-settings-fuzz-XXXXXX";
-    const int fd = mkstemp(pattern);
-    if (fd < 0)
-        std::abort();
-    close(fd);
-    inputPath = pattern;
-    std::atexit(removeInput);
+    createFuzzInputFile("/tmp/tornel-settings-fuzz-XXXXXX");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::FILE* file = std::fopen(inputPath.c_str(), "wb");
-    if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
-        std::abort();
+    writeFuzzInput(data, size);
 
-    const FileBytes read = readSettingsBytes(QFile::decodeName(inputPath.c_str()));
+    const FileBytes read = readSettingsBytes(QFile::decodeName(fuzzInputPath().c_str()));
     if (!read.problem.isEmpty() || read.bytes != QByteArray(reinterpret_cast<const char*>(data), size)) {
         std::fprintf(stderr, "a regular file of %zu bytes was not read whole\n", size);
         std::abort();
