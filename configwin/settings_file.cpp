@@ -144,6 +144,27 @@ std::optional<QByteArray> settingsFileBytes(Form1& form)
     return bytes;
 }
 
+// Why the check refused a file, naming the line.
+QString lineFault(const CheckedSettings& checked, const std::vector<StoredControl>& controls)
+{
+    const int line = checked.faultLine;
+    const QString where = QStringLiteral("line %1 (%2)").arg(line).arg(controls[line - 1].holds);
+    switch (checked.fault) {
+    case LineFault::Missing:
+        if (line == 1)
+            return QStringLiteral("it is empty.");
+        return QStringLiteral("it ends after line %1, and a settings file has %2 lines.")
+            .arg(line - 1)
+            .arg(kSettingsFileLines);
+    case LineFault::NotState:
+        return QStringLiteral("%1 must be 0 or 1.").arg(where);
+    case LineFault::NotText:
+    case LineFault::None:
+        break;
+    }
+    return QStringLiteral("%1 must be a text between double quotes.").arg(where);
+}
+
 }  // namespace
 
 bool saveSettingsFile(Form1& form, const QString& path)
@@ -173,24 +194,8 @@ bool loadConfigData(Form1& form, const QString& path)
         forms.push_back(control.box ? LineForm::State : LineForm::Text);
 
     const CheckedSettings checked = checkSettingsFile(file.bytes, forms);
-    if (checked.fault != LineFault::None) {
-        const int line = checked.faultLine;
-        const QString where = QStringLiteral("line %1 (%2)").arg(line).arg(controls[line - 1].holds);
-        switch (checked.fault) {
-        case LineFault::Missing:
-            if (line == 1)
-                return refuse(QStringLiteral("was not loaded: it is empty."));
-            return refuse(QStringLiteral("was not loaded: it ends after line %1, and a settings file has %2 lines.")
-                              .arg(line - 1)
-                              .arg(kSettingsFileLines));
-        case LineFault::NotState:
-            return refuse(QStringLiteral("was not loaded: %1 must be 0 or 1.").arg(where));
-        case LineFault::NotText:
-        case LineFault::None:
-            break;
-        }
-        return refuse(QStringLiteral("was not loaded: %1 must be a text between double quotes.").arg(where));
-    }
+    if (checked.fault != LineFault::None)
+        return refuse(QStringLiteral("was not loaded: ") + lineFault(checked, controls));
 
     for (std::size_t index = 0; index < controls.size(); ++index) {
         const StoredControl& control = controls[index];
