@@ -5,12 +5,19 @@
 #   TRACE      the simulator's whole trace ("" when the library never loaded)
 #   WRITTEN    a file of the trace's data reports, commits and closes, without times
 #   NOTHING_WRITTEN  no data report, commit or keystroke halt in the trace
-# FIFO names a FIFO made first. A window that opens instead of the program
+# FIFO names a FIFO made first; ALONE a folder the program is copied to, to
+# run without the library beside it. A window that opens instead of the program
 # ending shows as the timeout.
 string(REPLACE "|" ";" arguments "${ARGUMENTS}")
 if(FIFO)
   file(REMOVE ${FIFO})
   execute_process(COMMAND mkfifo ${FIFO} COMMAND_ERROR_IS_FATAL ANY)
+endif()
+if(ALONE)
+  file(REMOVE_RECURSE ${ALONE})
+  file(COPY ${PROGRAM} DESTINATION ${ALONE})
+  get_filename_component(name ${PROGRAM} NAME)
+  set(PROGRAM ${ALONE}/${name})
 endif()
 if(NO_DISPLAY)
   set(display --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM)
