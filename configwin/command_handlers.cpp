@@ -62,7 +62,7 @@ bool yieldToEventLoop(const Session& session)
 void Check1_Click(Form1& form)
 {
     if (dravik::HaltKBSends(checkValue(*form.Check1) == 1 ? 1 : 0) == 0)
-        ErReason(form, QStringLiteral("USB Halt Keyboard"));
+        ErReason(form, QLatin1String(kHaltRefusedLabel));
 }
 
 void Command1_Click(Form1& form, const Session& session)

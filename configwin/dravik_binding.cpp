@@ -18,10 +18,12 @@ std::function<void(const std::string&)>& failureNotice()
 
 [[noreturn]] void endProgram(const std::string& message)
 {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    std::fflush(stderr);
-    if (failureNotice())
+    if (failureNotice()) {
         failureNotice()(message);
+    } else {
+        std::fprintf(stderr, "%s\n", message.c_str());
+        std::fflush(stderr);
+    }
     std::exit(EXIT_FAILURE);
 }
 

@@ -15,8 +15,8 @@ namespace dravik {
 
 inline constexpr char kLibraryName[] = "libDravik.so";
 
-// Called with the message, after it went to stderr, just before the program
-// ends on a binding failure; the window shows it to the user.
+// Called with the message just before the program ends on a binding failure,
+// in place of writing it to stderr; the window shows it and writes it there.
 void setBindingFailureNotice(std::function<void(const std::string&)> notice);
 
 // The address of the library's function `name`; loads the library first if

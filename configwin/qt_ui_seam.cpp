@@ -40,6 +40,20 @@ MessageAnswer answerFor(QMessageBox::StandardButton button)
 
 }  // namespace
 
+MessageAnswer defaultAnswer(const MessageBoxRequest& request)
+{
+    const bool second = request.defaultButton == DefaultButton::Second;
+    switch (request.buttons) {
+    case MessageButtons::OkCancel:
+        return second ? MessageAnswer::Cancel : MessageAnswer::Ok;
+    case MessageButtons::YesNo:
+        return second ? MessageAnswer::No : MessageAnswer::Yes;
+    case MessageButtons::Ok:
+        break;
+    }
+    return MessageAnswer::Ok;
+}
+
 MessageAnswer QtUiSeam::message(const MessageBoxRequest& request)
 {
     const ButtonPair pair = standardButtons(request.buttons);

@@ -5,10 +5,10 @@
 #include "form1.h"
 #include "form_logic.h"
 #include "key_slots.h"
+#include "settings_file_check.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QSaveFile>
 
@@ -144,30 +144,25 @@ std::optional<QByteArray> settingsFileBytes(Form1& form)
     return bytes;
 }
 
-// The first lines of the file, each without its CR LF. A line ends at a CR,
-// and a LF right after it belongs to the ending; the last line needs none.
-std::vector<QByteArray> readLines(QFile& file, std::size_t count)
+// Why the check refused a file, naming the line.
+QString lineFault(const CheckedSettings& checked, const std::vector<StoredControl>& controls)
 {
-    QByteArray data;
-    for (qsizetype endings = 0; endings < static_cast<qsizetype>(count);) {
-        const QByteArray chunk = file.read(64 * 1024);
-        if (chunk.isEmpty())
-            break;
-        endings += chunk.count('\r');
-        data += chunk;
+    const int line = checked.faultLine;
+    const QString where = QStringLiteral("line %1 (%2)").arg(line).arg(controls[line - 1].holds);
+    switch (checked.fault) {
+    case LineFault::Missing:
+        if (line == 1)
+            return QStringLiteral("it is empty.");
+        return QStringLiteral("it ends after line %1, and a settings file has %2 lines.")
+            .arg(line - 1)
+            .arg(kSettingsFileLines);
+    case LineFault::NotState:
+        return QStringLiteral("%1 must be 0 or 1.").arg(where);
+    case LineFault::NotText:
+    case LineFault::None:
+        break;
     }
-    std::vector<QByteArray> lines;
-    qsizetype start = 0;
-    while (start < data.size() && lines.size() < count) {
-        qsizetype end = data.indexOf('\r', start);
-        if (end < 0)
-            end = data.size();
-        lines.push_back(data.mid(start, end - start));
-        start = end + 1;
-        if (start < data.size() && data[start] == '\n')
-            ++start;
-    }
-    return lines;
+    return QStringLiteral("%1 must be a text between double quotes.").arg(where);
 }
 
 }  // namespace
@@ -186,45 +181,31 @@ bool saveSettingsFile(Form1& form, const QString& path)
 
 bool loadConfigData(Form1& form, const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        tell(form, QStringLiteral("The settings file \"%1\" cannot be opened: %2.").arg(path, file.errorString()));
-        return false;
-    }
-    const std::vector<QByteArray> lines = readLines(file, kSettingsFileLines);
-    file.close();
-    const std::vector<StoredControl> controls = storedControls(form);
-
     const auto refuse = [&form, &path](const QString& fault) {
-        tell(form, QStringLiteral("The settings file \"%1\" was not loaded: %2").arg(path, fault));
+        tell(form, QStringLiteral("The settings file \"%1\" %2").arg(path, fault));
         return false;
     };
-    if (lines.empty())
-        return refuse(QStringLiteral("it is empty."));
-    if (lines.size() < controls.size())
-        return refuse(QStringLiteral("it ends after line %1, and a settings file has %2 lines.")
-                          .arg(lines.size())
-                          .arg(kSettingsFileLines));
-    std::vector<QString> values;
-    for (std::size_t index = 0; index < controls.size(); ++index) {
-        const StoredControl& control = controls[index];
-        const QString line = fromAnsi(lines[index]);
-        const QString where = QStringLiteral("line %1 (%2)").arg(index + 1).arg(control.holds);
-        if (control.box && line != QLatin1String("0") && line != QLatin1String("1"))
-            return refuse(QStringLiteral("%1 must be 0 or 1.").arg(where));
-        if (!control.box && line.size() < 2)
-            return refuse(QStringLiteral("%1 must be a text between double quotes.").arg(where));
-        values.push_back(control.box ? line : line.mid(1, line.size() - 2));
-    }
+    const FileBytes file = readSettingsBytes(path);
+    if (!file.problem.isEmpty())
+        return refuse(file.problem);
+    const std::vector<StoredControl> controls = storedControls(form);
+    std::vector<LineForm> forms;
+    for (const StoredControl& control : controls)
+        forms.push_back(control.box ? LineForm::State : LineForm::Text);
+
+    const CheckedSettings checked = checkSettingsFile(file.bytes, forms);
+    if (checked.fault != LineFault::None)
+        return refuse(QStringLiteral("was not loaded: ") + lineFault(checked, controls));
 
     for (std::size_t index = 0; index < controls.size(); ++index) {
         const StoredControl& control = controls[index];
+        const QString& value = checked.values[index];
         if (control.box)
-            setCheckValue(*control.box, values[index].toInt());
+            setCheckValue(*control.box, value.toInt());
         else if (control.text)
-            control.text->setText(values[index]);
+            control.text->setText(value);
         else
-            control.list->setEditText(values[index]);
+            control.list->setEditText(value);
     }
     return true;
 }

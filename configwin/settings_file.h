@@ -13,8 +13,9 @@ inline constexpr int kSettingsFileLines = 133;
 // new one is complete. On a failure says so in a box and returns false.
 bool saveSettingsFile(Form1& form, const QString& path);
 
-// Checks the whole file first; a fault is shown in a box naming the file and
-// the line, and nothing is applied (false). Otherwise assigns the lines one by
+// Reads only a regular file of at most kSettingsFileBound bytes, and checks
+// it whole first; a fault is shown in a box naming the file (and the line),
+// and nothing is applied (false). Otherwise assigns the lines one by
 // one, so each control's own handler runs before the next line.
 bool loadConfigData(Form1& form, const QString& path);
 

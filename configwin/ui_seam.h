@@ -52,6 +52,9 @@ public:
     virtual std::optional<QString> openFile(const OpenFileRequest& request) = 0;
 };
 
+// The button a box gives when the user just presses Enter.
+MessageAnswer defaultAnswer(const MessageBoxRequest& request);
+
 // The real dialogs.
 class QtUiSeam : public UiSeam {
 public:

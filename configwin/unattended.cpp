@@ -1,12 +1,14 @@
 #include "unattended.h"
 
 #include "check_value.h"
+#include "command_handlers.h"
 #include "dravik_binding.h"
 #include "form1.h"
 #include "form_logic.h"
 #include "settings_file.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 
 #include <optional>
 
@@ -25,13 +27,41 @@ WriteOutcome writeOnce(Form1& form)
     return {written, written && checkValue(*form.ConfigChanged) == 0};
 }
 
+// "Disable keystrokes" reports a refused halt through ErReason, which puts
+// the label on the status line whether or not a box follows.
+class HaltRefusalWatch {
+public:
+    explicit HaltRefusalWatch(Form1& form)
+        : connection_(QObject::connect(form.LastErr, &QLineEdit::textChanged, [this](const QString& status) {
+              refused = refused || status.startsWith(QLatin1String(kHaltRefusedLabel) + QLatin1Char(' '));
+          }))
+    {
+    }
+    ~HaltRefusalWatch() { QObject::disconnect(connection_); }
+    HaltRefusalWatch(const HaltRefusalWatch&) = delete;
+    HaltRefusalWatch& operator=(const HaltRefusalWatch&) = delete;
+
+    bool refused = false;
+
+private:
+    QMetaObject::Connection connection_;
+};
+
+struct FirstWrite {
+    // The file's halt or resume of the keystrokes, if it asked for one, was sent.
+    bool haltSent;
+    WriteOutcome write;
+};
+
 // Nothing when the file could not be loaded; the sensor is not written then.
-std::optional<WriteOutcome> AutoConfig(Form1& form, const QString& fileName)
+std::optional<FirstWrite> AutoConfig(Form1& form, const QString& fileName)
 {
     setCheckValue(*form.CheckCnct, 1);
+    const HaltRefusalWatch watch(form);
     if (!loadConfigData(form, fileName))
         return std::nullopt;
-    return writeOnce(form);
+    const bool haltSent = !watch.refused;
+    return FirstWrite{haltSent, writeOnce(form)};
 }
 
 }  // namespace
@@ -39,11 +69,11 @@ std::optional<WriteOutcome> AutoConfig(Form1& form, const QString& fileName)
 int runUnattended(Form1& form, const QString& settingsFile)
 {
     bool complete = false;
-    const std::optional<WriteOutcome> first = AutoConfig(form, settingsFile);
+    const std::optional<FirstWrite> first = AutoConfig(form, settingsFile);
     // A refused write stored nothing; the same controls would be refused again.
-    if (first && first->written) {
+    if (first && first->write.written) {
         const WriteOutcome second = writeOnce(form);
-        complete = first->complete && second.complete;
+        complete = first->haltSent && first->write.complete && second.complete;
     }
     dravik::USBDisconnect();
     return complete ? 0 : 1;

@@ -24,15 +24,25 @@ ctest_extra="--repeat until-pass:2" build_and_test build/sanitize -DTORNEL_SANIT
 scripts/install-windows-deps.sh
 build_and_test build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake
 
-# The template reader under libFuzzer (clang) for a minute; a crash, leak,
-# sanitizer report or timeout fails the run and leaves its input in build/fuzz.
+# The fuzz targets under libFuzzer (clang), each for a bounded time on its
+# seeds; a crash, leak, sanitizer report or timeout fails the run and leaves
+# its input in build/fuzz.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DTORNEL_WERROR=ON -DTORNEL_FUZZ=ON >/dev/null
 cmake --build build/fuzz -j "$jobs"
-mkdir -p build/fuzz/corpus
-if ! build/fuzz/devlib/fuzz/template_reader_fuzz build/fuzz/corpus devlib/fuzz/corpus \
-    -max_total_time=60 -timeout=10 -artifact_prefix=build/fuzz/ >build/fuzz/fuzz.log 2>&1; then
-  tail -n 60 build/fuzz/fuzz.log
-  echo "fuzzing the template reader found a fault" >&2
-  exit 1
-fi
-tail -n 1 build/fuzz/fuzz.log
+
+# fuzz <what> <target> <seconds> <seed folder>...
+fuzz() {
+  local what=$1 target=$2 seconds=$3; shift 3
+  local name=${target##*/}
+  mkdir -p "build/fuzz/corpus-$name"
+  if ! "$target" "build/fuzz/corpus-$name" "$@" -max_total_time="$seconds" -timeout=10 \
+      -artifact_prefix="build/fuzz/$name-" >"build/fuzz/$name.log" 2>&1; then
+    tail -n 60 "build/fuzz/$name.log"
+    echo "fuzzing the $what found a fault" >&2
+    exit 1
+  fi
+  tail -n 1 "build/fuzz/$name.log"
+}
+
+fuzz "template reader" build/fuzz/devlib/fuzz/template_reader_fuzz 60 devlib/fuzz/corpus
+fuzz "settings-file check" build/fuzz/configwin/fuzz/settings_check_fuzz 30 examples configwin/tests/settings

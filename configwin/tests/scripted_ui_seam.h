@@ -39,20 +39,6 @@ public:
         fileChoices.pop_front();
         return choice;
     }
-
-    static MessageAnswer defaultAnswer(const MessageBoxRequest& request)
-    {
-        const bool second = request.defaultButton == DefaultButton::Second;
-        switch (request.buttons) {
-        case MessageButtons::OkCancel:
-            return second ? MessageAnswer::Cancel : MessageAnswer::Ok;
-        case MessageButtons::YesNo:
-            return second ? MessageAnswer::No : MessageAnswer::Yes;
-        case MessageButtons::Ok:
-            break;
-        }
-        return MessageAnswer::Ok;
-    }
 };
 
 inline void PrintTo(const QString& text, std::ostream* out)

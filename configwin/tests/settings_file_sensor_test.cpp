@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <string>
@@ -182,4 +183,17 @@ TEST_F(SettingsFileWithSensor, OpeningAFaultyFileTouchesNeitherWindowNorSensor)
               QStringLiteral("The settings file \"%1\" was not loaded: it ends after line 2, and a settings file has "
                              "133 lines.")
                   .arg(file));
+}
+
+// The README's unattended example configures the sensor with this file.
+TEST_F(SettingsFileWithSensor, TheShippedSampleIsTheFactoryDefaultWindowAsSaved)
+{
+    connectAndShow();
+    ASSERT_TRUE(saveSettingsFile(form, path("Default.tyv")));
+    QFile saved(path("Default.tyv"));
+    QFile sample(QStringLiteral(TORNEL_EXAMPLES_DIR "/Default.tyv"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly)) << sample.fileName().toStdString();
+
+    EXPECT_EQ(sample.readAll(), saved.readAll());
 }

@@ -3,6 +3,7 @@
 #include "key_slots.h"
 #include "scripted_ui_seam.h"
 #include "settings_file.h"
+#include "settings_file_check.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -14,7 +15,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -379,14 +383,30 @@ TEST_F(SettingsFile, AFaultyFileIsReportedWithItsLineAndChangesNothing)
     }
 }
 
-TEST_F(SettingsFile, AFileThatCannotBeOpenedIsReported)
+TEST_F(SettingsFile, AFileThatCannotBeReadIsReportedAndChangesNothing)
 {
-    EXPECT_FALSE(loadConfigData(form, path("missing.tyv")));
+    ASSERT_EQ(mkfifo(path("fifo.tyv").toLocal8Bit().constData(), 0600), 0);
+    QByteArray large = fileOf(plainLines());
+    large.append(QByteArray(kSettingsFileBound, '\n'));
+    put(path("large.tyv"), large);
+    const std::pair<QString, QString> cases[] = {
+        {path("missing.tyv"), "cannot be opened: No such file or directory."},
+        {path("fifo.tyv"), "cannot be opened: it is not a regular file."},
+        {QStringLiteral("/dev/zero"), "cannot be opened: it is not a regular file."},
+        {path("large.tyv"), QStringLiteral("was not loaded: it is larger than %1 bytes, which no settings file is.")
+                                .arg(kSettingsFileBound)},
+    };
+    form.MaxDist->setText(QStringLiteral("40"));
+    for (const auto& [file, fault] : cases) {
+        SCOPED_TRACE(file.toStdString());
+        ui.boxes.clear();
 
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_TRUE(ui.boxes[0].text.startsWith(QStringLiteral("The settings file \"%1\" cannot be opened: ")
-                                                .arg(path("missing.tyv"))))
-        << ui.boxes[0].text.toStdString();
+        EXPECT_FALSE(loadConfigData(form, file));
+
+        EXPECT_EQ(form.MaxDist->text(), "40");
+        EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{{QStringLiteral("The settings file \"%1\" %2").arg(file, fault),
+                                                            MessageButtons::Ok, MessageIcon::Critical}}));
+    }
 }
 
 TEST_F(SettingsFile, SavedControlsLoadBackExactly)

@@ -3,12 +3,16 @@
 #include "unattended.h"
 
 #include <QEvent>
+#include <QFile>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -146,14 +150,31 @@ TEST_F(UnattendedTest, AKeyDelayOf10IsWrittenAs512AfterTheMessage)
 TEST_F(UnattendedTest, AFaultyFileWritesNothingAndEndsWithAFailure)
 {
     connectAndShow();
-    const QString file = folder.filePath(QStringLiteral("missing.tyv"));
+    const QString fifo = folder.filePath(QStringLiteral("fifo.tyv"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString shortFile = settingsFile([] {});
+    QFile file(shortFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(file.size() - 6));
+    file.close();
+    const std::pair<QString, QString> cases[] = {
+        {folder.filePath(QStringLiteral("missing.tyv")), "cannot be opened: No such file or directory."},
+        {fifo, "cannot be opened: it is not a regular file."},
+        {QStringLiteral("/dev/zero"), "cannot be opened: it is not a regular file."},
+        {shortFile, "was not loaded: it ends after line 132, and a settings file has 133 lines."},
+    };
+    dravik::USBDisconnect();
+    for (const auto& [name, fault] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        connectAndShow();
 
-    EXPECT_NE(runUnattended(form, file), 0);
+        EXPECT_NE(runUnattended(form, name), 0);
 
-    EXPECT_TRUE(commands().empty());
-    EXPECT_TRUE(closedTheSensor());
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_TRUE(ui.boxes[0].text.startsWith(QStringLiteral("The settings file \"%1\" cannot be opened").arg(file)));
+        EXPECT_TRUE(commands().empty());
+        EXPECT_TRUE(closedTheSensor());
+        EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{{QStringLiteral("The settings file \"%1\" %2").arg(name, fault),
+                                                            MessageButtons::Ok, MessageIcon::Critical}}));
+    }
 }
 
 TEST_F(UnattendedTest, ARefusedRecordIsReportedInEachWriteAndEndsWithAFailure)
@@ -194,5 +215,21 @@ TEST_F(UnattendedTest, AWriteRefusedBeforeStoringIsNotRepeated)
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "Walk-Away Keystrokes, Keystroke 3, key code: \"L\" is not a number.  "
                                 "Nothing was written to the device.");
+    EXPECT_TRUE(closedTheSensor());
+}
+
+TEST_F(UnattendedTest, ARefusedHaltIsReportedAndEndsWithAFailureAfterBothWrites)
+{
+    connectAndShow();
+    const QString file = settingsFile([this] { setCheckValue(*form.Check1, 1); });
+    setCheckValue(*form.Check1, 0);
+    dravikSimClearTrace();
+    refuse(DRAVIK_SIM_COMMAND_REPORT, 0xB1);
+
+    EXPECT_EQ(runUnattended(form, file), 1);
+
+    EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{deviceErrorBox(QStringLiteral("USB Halt Keyboard 514"))});
+    EXPECT_EQ(dravikSimHalted(0), 0);
+    EXPECT_EQ(writes(), twice(kWriteAll));
     EXPECT_TRUE(closedTheSensor());
 }
