@@ -81,7 +81,7 @@ void CheckUpdate(Form1& form)
 
     tsObjRangeInfo range{};
     if (!dravik::GetObjRangeInfo(&range))
-        ErReason(form, QStringLiteral("USB range"));
+        ErReasonQuiet(form, QStringLiteral("USB range"));
     compare.strict(*form.wCurrRange, range.CurrRange);
     compare.strict(*form.bInRange, range.InRange);
     compare.strict(*form.bInRangePend, range.InRangePend);

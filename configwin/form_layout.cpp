@@ -3,10 +3,7 @@
 #include "form1.h"
 
 #include "artwork.h"
-#include "command_handlers.h"
-#include "form_logic.h"
 #include "key_slots.h"
-#include "settings_handlers.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -192,10 +189,6 @@ Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
     adjustSize();
     if (QScreen* display = screen())
         move(display->availableGeometry().center() - rect().center());
-
-    connectFieldHandlers(*this);
-    connectCommandHandlers(*this);
-    connectSettingsHandlers(*this);
 }
 
 void Form1::buildMenus()

@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "dravik_binding.h"
 #include "form1.h"
+#include "form_handlers.h"
 #include "ui_seam.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ int main(int argc, char* argv[])
                     DefaultButton::First, QString::fromLatin1(kAppTitle)});
     });
     Form1 form(ui);
+    connectHandlers(form);
     // A run that ends during start-up never enters the event loop.
     if (const std::optional<int> exitStatus = form.Form_Load())
         return *exitStatus;

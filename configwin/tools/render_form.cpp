@@ -2,6 +2,7 @@
 //   render_form OUTPUT_FOLDER [TAB...]     (tabs 0-3; all four by default)
 // It uses Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "form1.h"
+#include "form_handlers.h"
 #include "ui_seam.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@ int main(int argc, char* argv[])
 
     QtUiSeam ui;
     Form1 form(ui);
+    connectHandlers(form);
     form.Form_Load();
     form.show();
     for (int tab : tabs) {
