@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "dravik_binding.h"
 #include "form1.h"
+#include "form_fonts.h"
 #include "form_handlers.h"
 #include "ui_seam.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char* argv[])
     // the command line is the utility's own, so it is read before.
     setArgumentPart(joinArguments(argc, argv));
     QApplication app(argc, argv);
+    mapFormFonts();
     QtUiSeam ui;
     dravik::setBindingFailureNotice([&ui](const std::string& message) {
         ui.message({QString::fromStdString(message), MessageButtons::Ok, MessageIcon::Critical,
