@@ -1,55 +1,40 @@
 #include "form_logic.h"
 
 #include "check_value.h"
-#include "dravik_binding.h"
 #include "form1.h"
 #include "key_slots.h"
-#include "keystroke_record.h"
 #include "text_number.h"
+#include "window_fields.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 
-#include <cstdint>
+#include <optional>
 
 namespace {
 
-// Compares shown values with record fields; any difference clears
-// DeviceUpdated. Values are compared unrounded.
-class Comparison {
-public:
-    explicit Comparison(Form1& form) : form_(form) {}
-
-    // A text the strict rule cannot read differs from every field.
-    void strict(const QLineEdit& box, std::int16_t field)
-    {
-        const std::optional<double> shown = strictNumber(box.text());
-        differsIf(!shown || *shown != field);
+// Values are compared unrounded; a text the strict rule cannot read differs
+// from every field.
+bool differs(const Form1& form, const WindowField& row)
+{
+    const FieldControl& control = row.control;
+    switch (row.compared) {
+    case Rule::Strict: {
+        const std::optional<double> shown = strictNumber(control.text->text());
+        return !shown || *shown != *row.field;
     }
-    void leading(const QLineEdit& box, std::int16_t field) { differsIf(numericValue(box.text()) != field); }
-    void bit(const QCheckBox& box, std::int16_t field, int bit)
-    {
-        differsIf(checkValue(box) != ((field >> bit) & 1));
+    case Rule::Leading:
+        return numericValue(control.text->text()) != *row.field;
+    case Rule::Bit:
+        return checkValue(*control.box) != ((*row.field >> control.bit) & 1);
+    case Rule::ModifierByte:
+        return modifierByte(form, control.modifierSlot) != *row.field;
+    case Rule::None:
+    case Rule::KeyCount:
+        break;
     }
-    void modifier(int slot, std::int16_t field) { differsIf(modifierByte(form_, slot) != field); }
-
-    void keystrokeRecord(KeystrokeFields fields, int firstSlot)
-    {
-        for (int key = 0; key < kShownKeys; ++key)
-            modifier(firstSlot + key, *fields.mods[key]);
-        for (int key = 0; key < kShownKeys; ++key)
-            strict(*form_.keySlot(firstSlot + key).codeBox, *fields.codes[key]);
-    }
-
-private:
-    void differsIf(bool differs)
-    {
-        if (differs)
-            form_.DeviceUpdated = false;
-    }
-
-    Form1& form_;
-};
+    return false;
+}
 
 }  // namespace
 
@@ -59,46 +44,14 @@ void CheckUpdate(Form1& form)
     setCheckValue(*form.ConfigChanged, 0);
     if (form.FirstLoad == 1)
         return;
-    Comparison compare(form);
-
-    tsIdleParms idle{};
-    if (!dravik::GetIdleParms(&idle))
-        ErReason(form, QStringLiteral("USB GetIdleParms"));
-    compare.strict(*form.PressRate, idle.PressRateI);
-    compare.modifier(kIdleSlot, idle.Key1ModsI);
-    compare.leading(*form.Key6Code, idle.Key1CodeI);
-
-    tsTyvelParms sensing{};
-    if (!dravik::GetTyvelParms(&sensing))
-        ErReason(form, QStringLiteral("USB GetTyvelParms"));
-    compare.bit(*form.bNoShowORLED, sensing.LEDFlagsS, 1);
-    compare.bit(*form.bNoShowXtLED, sensing.LEDFlagsS, 2);
-    compare.bit(*form.bNoShowIRLED, sensing.LEDFlagsS, 0);
-    compare.strict(*form.MaxDist, sensing.MaxDistS);
-    compare.strict(*form.ORDBTm, sensing.ORDBTmS);
-    compare.strict(*form.IRDBTm, sensing.IRDBTmS);
-    compare.strict(*form.StartDly, sensing.StartDlyS);
-
-    tsObjRangeInfo range{};
-    if (!dravik::GetObjRangeInfo(&range))
-        ErReason(form, QStringLiteral("USB range"));
-    compare.strict(*form.wCurrRange, range.CurrRange);
-    compare.strict(*form.bInRange, range.InRange);
-    compare.strict(*form.bInRangePend, range.InRangePend);
-
-    tsWalkAwayParms away{};
-    if (!dravik::GetWalkAwayParms(&away))
-        ErReason(form, QStringLiteral("USB GetWalkAway"));
-    compare.strict(*form.KeyCount, away.KeyCountWA);
-    compare.leading(*form.InterKeyDelay, away.InterKeyDelayWA);
-    compare.keystrokeRecord(keystrokeFields(away), kFirstWalkAwaySlot);
-
-    tsWalkUpParms up{};
-    if (!dravik::GetWalkUpParms(&up))
-        ErReason(form, QStringLiteral("USB GetWalkUp"));
-    compare.leading(*form.KeyCountUp, up.KeyCountWU);
-    compare.leading(*form.InterKeyDelayUp, up.InterKeyDelayWU);
-    compare.keystrokeRecord(keystrokeFields(up), kFirstWalkUpSlot);
-
+    WindowRecords records;
+    const std::vector<WindowField> rows = windowFields(form, records);
+    for (const RecordAccess& record : kRecords) {
+        if (!record.get(records))
+            record.compareReporter(form, QLatin1String(record.compareLabel));
+        for (const WindowField& row : rows)
+            if (row.record == record.record && differs(form, row))
+                form.DeviceUpdated = false;
+    }
     setCheckValue(*form.ConfigChanged, form.DeviceUpdated ? 0 : 1);
 }

@@ -1,13 +1,15 @@
 // The handlers of single edits: key choices, modifier and LED clicks, the
 // leave checks of the numeric fields and the two key-delay checks. Each ends
 // in CheckUpdate.
-#include "form_logic.h"
+#include "form_handlers.h"
 
 #include "event_rules.h"
 #include "form1.h"
+#include "form_logic.h"
 #include "key_slots.h"
 #include "keystroke_record.h"
 #include "text_number.h"
+#include "window_fields.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -24,36 +26,27 @@ void keyChosen(Form1& form, int slot)
 }
 
 // The answer to the box changes nothing, and the focus moves on either way.
-void rangeCheck(Form1& form, QLineEdit& field, double low, double high, const QString& message,
-                const QString& resetText)
+void leaveCheck(Form1& form, QLineEdit& field, const FieldCheck& check)
 {
     const double value = numericValue(field.text());
-    if (!(value >= low && value <= high)) {
-        form.ui.message({message, MessageButtons::OkCancel, MessageIcon::Critical, DefaultButton::Second,
-                         QStringLiteral("Tornel Parameter")});
-        field.setText(resetText);
+    if (!(value >= check.low && value <= check.high)) {
+        form.ui.message({QLatin1String(check.message), MessageButtons::OkCancel, MessageIcon::Critical,
+                         DefaultButton::Second, QStringLiteral("Tornel Parameter")});
+        field.setText(QLatin1String(check.reset));
     }
     CheckUpdate(form);
 }
 
-// Runs on every change of the text; putting back "512" runs it again, nested,
-// before the message shows.
-void keyDelayCheck(Form1& form, QLineEdit& field)
+// Runs on every change of the text; putting the reset text back runs it
+// again, nested, before the message shows.
+void changeCheck(Form1& form, QLineEdit& field, const FieldCheck& check)
 {
     const double value = numericValue(field.text());
-    if (!(value >= 64 && value <= 16320)) {
-        field.setText(QStringLiteral("512"));
-        form.ui.message({QStringLiteral("Delay must be in the range of (msec) min 64, max 16320!")});
+    if (!(value >= check.low && value <= check.high)) {
+        field.setText(QLatin1String(check.reset));
+        form.ui.message({QLatin1String(check.message)});
     }
     CheckUpdate(form);
-}
-
-void addLeaveCheck(Form1& form, QLineEdit* field, double low, double high, const char* message,
-                   const char* resetText)
-{
-    installLeaveCheck(form, *field, [&form, field, low, high, message, resetText] {
-        rangeCheck(form, *field, low, high, QLatin1String(message), QLatin1String(resetText));
-    });
 }
 
 }  // namespace
@@ -72,10 +65,14 @@ void connectFieldHandlers(Form1& form)
     for (QCheckBox* led : {form.bNoShowIRLED, form.bNoShowORLED, form.bNoShowXtLED})
         QObject::connect(led, &QCheckBox::stateChanged, &form, runCheckUpdate);
 
-    for (QLineEdit* delay : {form.InterKeyDelay, form.InterKeyDelayUp})
-        QObject::connect(delay, &QLineEdit::textChanged, &form, [&form, delay] { keyDelayCheck(form, *delay); });
-
-    addLeaveCheck(form, form.MaxDist, 14, 60, "The value must be between 14 and 60!", "36");
-    for (QLineEdit* seconds : {form.IRDBTm, form.ORDBTm, form.StartDly, form.PressRate})
-        addLeaveCheck(form, seconds, 0, 255, "The value must be between 0 and 255!", "0");
+    WindowRecords unused;
+    for (const WindowField& row : windowFields(form, unused)) {
+        QLineEdit* field = row.control.text;
+        const FieldCheck check = row.check;
+        if (check.when == FieldCheck::When::OnLeaving)
+            installLeaveCheck(form, *field, [&form, field, check] { leaveCheck(form, *field, check); });
+        else if (check.when == FieldCheck::When::OnEveryChange)
+            QObject::connect(field, &QLineEdit::textChanged, &form,
+                             [&form, field, check] { changeCheck(form, *field, check); });
+    }
 }

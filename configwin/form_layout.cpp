@@ -3,10 +3,8 @@
 #include "form1.h"
 
 #include "artwork.h"
-#include "command_handlers.h"
-#include "form_logic.h"
+#include "form_fonts.h"
 #include "key_slots.h"
-#include "settings_handlers.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -49,6 +47,10 @@ constexpr int kModifierRowStep = 300;
 constexpr int kLeftColumn = 120;
 constexpr int kRightColumn = 1080;
 constexpr int kKeyListTop = 1860;
+constexpr int kKeyListWidth = 1230;
+// Wide enough for the design text "Text4" inside the box's frame.
+constexpr int kCodeBoxLeft = 1380;
+constexpr int kCodeBoxWidth = 495;
 
 constexpr int px(int twips) { return twips / kTwipsPerPixel; }
 
@@ -153,7 +155,7 @@ Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tornel-Tyvel Configuration Utility"));
     setWindowIcon(applicationIcon());
-    setFont(QFont(QStringLiteral("Arial"), 8));
+    setFont(formFont());
 
     auto* client = new QWidget(this);
     client->setFixedSize(px(kClientWidth), px(kClientHeight));
@@ -192,10 +194,6 @@ Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
     adjustSize();
     if (QScreen* display = screen())
         move(display->availableGeometry().center() - rect().center());
-
-    connectFieldHandlers(*this);
-    connectCommandHandlers(*this);
-    connectSettingsHandlers(*this);
 }
 
 void Form1::buildMenus()
@@ -305,10 +303,10 @@ void Form1::buildInitialSetupTab(QWidget* page)
     Label1 = heading(page, "Label1", "Quick Configuration", onTab(3660, 2460, 3000, 255));
     Frame1 = frame(page, QStringLiteral("Frame1"), "Operating System", onTab(3660, 2760, 3300, 1200));
     Option1 = named(new QRadioButton(QStringLiteral("Windows 2000"), Frame1), QStringLiteral("Option1"),
-                    onWindow(120, 270, 3000, 255));
+                    onWindow(120, 300, 3000, 255));
     Option1->setToolTip(QStringLiteral("Sets keystrokes for W 2k OS"));
     Option2 = named(new QRadioButton(QStringLiteral("Windows XP Classic"), Frame1), QStringLiteral("Option2"),
-                    onWindow(120, 570, 3000, 255));
+                    onWindow(120, 585, 3000, 255));
     Option2->setToolTip(QStringLiteral("Sets keystrokes for W XP Classic Logon"));
     Option3 = named(new QRadioButton(QStringLiteral("XP Welcome Screen"), Frame1), QStringLiteral("Option3"),
                     onWindow(120, 870, 3000, 255));
@@ -333,9 +331,10 @@ KeySlot& Form1::buildKeySlot(int slot, QGroupBox* frame, const char* listName, c
     }
     KeySlot& keys = keySlots_[slot];
     keys.frame = frame;
-    keys.list = named(new KeyListBox(frame), QLatin1String(listName), onWindow(105, kKeyListTop, 1275, 315));
+    keys.list = named(new KeyListBox(frame), QLatin1String(listName), onWindow(105, kKeyListTop, kKeyListWidth, 315));
     if (!codeBoxName.isEmpty())
-        keys.codeBox = textBox(frame, codeBoxName, QStringLiteral("Text4"), onWindow(1440, kKeyListTop, 435, 315));
+        keys.codeBox = textBox(frame, codeBoxName, QStringLiteral("Text4"),
+                               onWindow(kCodeBoxLeft, kKeyListTop, kCodeBoxWidth, 315));
     return keys;
 }
 
@@ -443,7 +442,7 @@ void Form1::buildAboutTab(QWidget* page)
                    onTab(6360, kBelowTabTop, kKeyFrameWidth, kKeyFrameHeight));
     Combo6 = buildKeySlot(5, Frame7, "Combo6", QString()).list;
     Key6Mods = hiddenTextBox(Frame7, QStringLiteral("Key6Mods"), QStringLiteral("Text4"),
-                             onWindow(1440, kKeyListTop, 435, 315));
+                             onWindow(kCodeBoxLeft, kKeyListTop, kCodeBoxWidth, 315));
     Key6Mods->setEnabled(false);
 }
 

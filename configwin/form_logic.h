@@ -9,6 +9,10 @@ class Form1;
 // The one reporter of library failures, and the status-line writer.
 void ErReason(Form1& form, const QString& label);
 
+// The reporter for a range reading that fails while the window compares: it
+// shows nothing, so the check never interrupts editing.
+void ErReasonQuiet(Form1& form, const QString& label);
+
 // Copies the library's four records and one range reading into the controls.
 void ReadConfig(Form1& form);
 
@@ -21,8 +25,5 @@ bool WriteConfig(Form1& form);
 
 // Ticks or clears "Config Changed" against the library's records.
 void CheckUpdate(Form1& form);
-
-// Change, click and leave handlers of the fields, key lists and check boxes.
-void connectFieldHandlers(Form1& form);
 
 #endif

@@ -3,6 +3,7 @@
 #include "app_info.h"
 #include "artwork.h"
 #include "form1.h"
+#include "form_fonts.h"
 #include "sys_info.h"
 
 #include <QFrame>
@@ -57,14 +58,16 @@ frmAbout::frmAbout(UiSeam& ui, QWidget* owner) : QDialog(owner), ui_(ui)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
+    // A window of its own takes the application's font, not its owner's.
+    setFont(formFont());
     setFixedSize(6180 / kTwipsPerPixel, 3735 / kTwipsPerPixel);
 
     lblTitle = text(this, "lblTitle", "Application Title", place(930, 120, 4092, 480));
     lblTitle->setFont(QFont(QStringLiteral("Arial"), 12, QFont::Bold));
     lblVersion = text(this, "lblVersion", "Version", place(930, 660, 4695, 225));
     Label1 = text(this, "Label1",
-                  "Tornel-Tyvel is the configuration tool of the Tornel USB presence sensor.  For support, "
-                  "enhancements and our other products, please contact Quendar.",
+                  "Tornel-Tyvel is the configuration tool of the Tornel sensor.  For support, enhancements "
+                  "and more products, contact Quendar.",
                   place(960, 960, 4575, 570));
     Label1->setWordWrap(true);
     Image2 = picture(this, "Image2", sensorPicture(), place(0, 0, 735, 690));

@@ -2,6 +2,8 @@
 #include "command_line.h"
 #include "dravik_binding.h"
 #include "form1.h"
+#include "form_fonts.h"
+#include "form_handlers.h"
 #include "scripted_run.h"
 #include "ui_seam.h"
 
@@ -18,6 +20,7 @@ int main(int argc, char* argv[])
     if (!prepareDisplay(scripted))
         return EXIT_FAILURE;
     QApplication app(argc, argv);
+    mapFormFonts();
     QtUiSeam shown;
     EchoedUiSeam echoed(shown, nobodyCanAnswer());
     UiSeam& ui = scripted ? static_cast<UiSeam&>(echoed) : shown;
@@ -27,6 +30,7 @@ int main(int argc, char* argv[])
                         DefaultButton::First, QString::fromLatin1(kAppTitle)});
     });
     Form1 form(ui);
+    connectHandlers(form);
     // A run that ends during start-up never enters the event loop.
     if (const std::optional<int> exitStatus = form.Form_Load())
         return *exitStatus;

@@ -6,12 +6,14 @@
 #include "form_logic.h"
 #include "key_slots.h"
 #include "settings_file_check.h"
+#include "window_fields.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -29,15 +31,6 @@ struct StoredControl {
     QCheckBox* box = nullptr;
 };
 
-QString keystrokeName(int slot)
-{
-    if (slot < 5)
-        return QStringLiteral("walk-away keystroke %1").arg(slot + 1);
-    if (slot == 5)
-        return QStringLiteral("the idle keystroke");
-    return QStringLiteral("walk-up keystroke %1").arg(slot - 5);
-}
-
 QString modifierName(int bit)
 {
     const char* const names[] = {"left Ctrl", "left Shift", "left Alt", "left GUI",
@@ -48,67 +41,41 @@ QString modifierName(int bit)
     return QLatin1String(names[index]);
 }
 
-StoredControl textLine(QLineEdit* box, const QString& holds)
-{
-    return {box->objectName(), holds, box, nullptr, nullptr};
-}
+struct NumberedControl {
+    int line;
+    StoredControl control;
+};
 
-StoredControl stateLine(QCheckBox* box, const QString& name, const QString& holds)
-{
-    return {name, holds, nullptr, nullptr, box};
-}
-
-StoredControl listLine(QComboBox* list, const QString& holds)
-{
-    return {list->objectName(), holds, nullptr, list, nullptr};
-}
-
-QString codeBoxName(const Form1& form, int slot)
-{
-    return slot >= 6 ? QStringLiteral("Text4(%1)").arg(slot - 6) : form.keySlot(slot).codeBox->objectName();
-}
-
-// The controls in the order of the file's lines.
+// The controls in the order of the file's lines: the window's fields that
+// the file keeps, "Disable keystrokes" and every modifier box, the hidden
+// slots' included.
 std::vector<StoredControl> storedControls(Form1& form)
 {
-    std::vector<StoredControl> lines{
-        textLine(form.MaxDist, QStringLiteral("detection range")),
-        textLine(form.IRDBTm, QStringLiteral("walk-up delay")),
-        textLine(form.ORDBTm, QStringLiteral("walk-away delay")),
-        textLine(form.StartDly, QStringLiteral("power-up delay")),
-        stateLine(form.bNoShowORLED, QStringLiteral("bNoShowORLED"), QStringLiteral("\"Out-of-Range Red\"")),
-        stateLine(form.bNoShowXtLED, QStringLiteral("bNoShowXtLED"), QStringLiteral("\"Transition Yellow\"")),
-        stateLine(form.bNoShowIRLED, QStringLiteral("bNoShowIRLED"), QStringLiteral("\"In-Range Green\"")),
-        stateLine(form.Check1, QStringLiteral("Check1"), QStringLiteral("\"Disable keystrokes\"")),
-    };
-    QLineEdit* const modifierWords[] = {form.Key1Mods, form.Key2Mods, form.Key3Mods, form.Key4Mods, form.Key5Mods};
-    for (int slot = 0; slot < 5; ++slot)
-        lines.push_back(textLine(modifierWords[slot], QStringLiteral("modifier word of %1").arg(keystrokeName(slot))));
-    lines.push_back(textLine(form.KeyCount, QStringLiteral("walk-away key count")));
-    lines.push_back(textLine(form.InterKeyDelay, QStringLiteral("walk-away key delay")));
-    lines.push_back(textLine(form.KeyCountUp, QStringLiteral("walk-up key count")));
-    lines.push_back(textLine(form.InterKeyDelayUp, QStringLiteral("walk-up key delay")));
-    for (const ModifierColumn& column : kModifierColumns)
-        for (int slot = 0; slot < kKeySlotCount; ++slot)
-            lines.push_back(stateLine((form.*column.boxes)[slot],
-                                      QStringLiteral("%1(%2)").arg(QLatin1String(column.name)).arg(slot),
-                                      QStringLiteral("%1 of %2").arg(modifierName(column.bit), keystrokeName(slot))));
-    const auto keyName = [&form](int slot) {
-        return listLine(form.keySlot(slot).list, QStringLiteral("key name of %1").arg(keystrokeName(slot)));
-    };
-    const auto keyCode = [&form](int slot) {
-        StoredControl line = textLine(form.keySlot(slot).codeBox, QStringLiteral("key code of %1").arg(keystrokeName(slot)));
-        line.name = codeBoxName(form, slot);
-        return line;
-    };
-    for (int slot = 0; slot < 5; ++slot) {
-        lines.push_back(keyName(slot));
-        lines.push_back(keyCode(slot));
+    std::vector<NumberedControl> numbered;
+    WindowRecords unused;
+    for (const WindowField& row : windowFields(form, unused)) {
+        if (row.settings.line == 0)
+            continue;
+        const FieldControl& control = row.control;
+        numbered.push_back({row.settings.line,
+                            {row.name, row.settings.holds, control.text, control.list, control.box}});
     }
-    for (int slot = 6; slot <= 10; ++slot)
-        lines.push_back(keyName(slot));
-    for (int slot = 6; slot <= 10; ++slot)
-        lines.push_back(keyCode(slot));
+    numbered.push_back({8, {QStringLiteral("Check1"), QStringLiteral("\"Disable keystrokes\""), nullptr, nullptr,
+                            form.Check1}});
+    constexpr int kFirstModifierLine = 18;
+    for (std::size_t column = 0; column < kModifierColumns.size(); ++column)
+        for (int slot = 0; slot < kKeySlotCount; ++slot) {
+            const ModifierColumn& modifier = kModifierColumns[column];
+            numbered.push_back({kFirstModifierLine + static_cast<int>(column) * kKeySlotCount + slot,
+                                {QStringLiteral("%1(%2)").arg(QLatin1String(modifier.name)).arg(slot),
+                                 QStringLiteral("%1 of %2").arg(modifierName(modifier.bit), keystrokeName(slot)),
+                                 nullptr, nullptr, (form.*modifier.boxes)[slot]}});
+        }
+    std::sort(numbered.begin(), numbered.end(),
+              [](const NumberedControl& a, const NumberedControl& b) { return a.line < b.line; });
+    std::vector<StoredControl> lines;
+    for (NumberedControl& entry : numbered)
+        lines.push_back(std::move(entry.control));
     return lines;
 }
 

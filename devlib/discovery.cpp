@@ -28,7 +28,7 @@ void releaseSetupLib()
 
 void releaseHidLib()
 {
-    FreeLibrary(hidLibrary.module);
+    if (hidLibrary.module != nullptr) FreeLibrary(hidLibrary.module);
     hidLibrary = HidBinding{};
 }
 
@@ -92,8 +92,7 @@ int LoadHidLib()
     if (hidLibrary.HidD_GetAttributes == nullptr || hidLibrary.HidD_GetFeature == nullptr ||
         hidLibrary.HidD_SetFeature == nullptr || hidLibrary.HidD_GetHidGuid == nullptr ||
         hidLibrary.HidP_GetCaps == nullptr) {
-        FreeLibrary(hidLibrary.module);
-        InitLibState();
+        releaseHidLib();
         connectError = connerr::kHidEntry;
         return 0;
     }
@@ -293,10 +292,7 @@ int32_t DRAVIK_CALL USBDisconnect(void)
         }
         deviceCount = 0;
     }
-    if (hidLibrary.module != nullptr) {
-        FreeLibrary(hidLibrary.module);
-        hidLibrary.module = nullptr;
-    }
+    releaseHidLib();
     InitLibState();
     return 1;
 }

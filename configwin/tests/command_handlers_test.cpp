@@ -1,4 +1,5 @@
 #include "check_value.h"
+#include "form_handlers.h"
 #include "start_up.h"
 
 #include <QAction>
@@ -103,6 +104,7 @@ TEST_F(CommandButtons, ClosingAnsweredNoKeepsTheWindowTheEditsAndTheConnection)
     for (const Closing& closing : kClosings) {
         SCOPED_TRACE(closing.name);
         Form1 window{ui};
+        connectHandlers(window);
         open(window);
         editAndChoose(window, closing, MessageAnswer::No);
         EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{writePrompt(closing.question)});
@@ -120,6 +122,7 @@ TEST_F(CommandButtons, ClosingAnsweredYesWritesOrNotThenDisconnectsAndCloses)
     for (const Closing& closing : kClosings) {
         SCOPED_TRACE(closing.name);
         Form1 window{ui};
+        connectHandlers(window);
         open(window);
         editAndChoose(window, closing, MessageAnswer::Yes);
         EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{writePrompt(closing.question)});
@@ -135,6 +138,7 @@ TEST_F(CommandButtons, ClosingWithTheIndicatorClearAsksNothing)
     for (const Closing& closing : kClosings) {
         SCOPED_TRACE(closing.name);
         Form1 window{ui};
+        connectHandlers(window);
         open(window);
         closing.choose(window);
         EXPECT_TRUE(ui.boxes.empty());
@@ -149,6 +153,7 @@ TEST_F(CommandButtons, OkAndExitKeepTheWindowWhenTheWriteIsRefused)
     for (const Closing& closing : {kClosings[0], kClosings[1]}) {
         SCOPED_TRACE(closing.name);
         Form1 window{ui};
+        connectHandlers(window);
         open(window);
         window.Key2Code->setText(QStringLiteral("abc"));
         editAndChoose(window, closing, MessageAnswer::Yes);

@@ -41,12 +41,12 @@ TEST_F(ErReasonTest, AStatusLabelAlsoShowsTheLatestFailure)
     EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{deviceErrorBox(status)});
 }
 
-TEST_F(ErReasonTest, OnlyTheExactRangeLabelIsQuiet)
+TEST_F(ErReasonTest, OnlyTheQuietVariantIsQuiet)
 {
     tsTyvelParms sensing{};
     ASSERT_EQ(dravik::GetTyvelParms(&sensing), 0);
     form.LastErr->setText(QStringLiteral("before"));
-    ErReason(form, QStringLiteral("USB range"));
+    ErReasonQuiet(form, QStringLiteral("USB range"));
     EXPECT_EQ(form.LastErr->text(), "before");
     EXPECT_TRUE(ui.boxes.empty());
 

@@ -6,6 +6,7 @@
 #include "check_value.h"
 #include "event_rules.h"
 #include "form1.h"
+#include "form_handlers.h"
 #include "scripted_ui_seam.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ protected:
 
     void SetUp() override
     {
+        connectHandlers(form);
         form.FirstLoad = 1;
         form.SSTab1->setCurrentIndex(0);
         form.show();

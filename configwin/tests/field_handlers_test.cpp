@@ -2,6 +2,7 @@
 // stops at once, so nothing here reaches the library.
 #include "check_value.h"
 #include "form1.h"
+#include "form_handlers.h"
 #include "key_slots.h"
 #include "leave_field.h"
 #include "scripted_ui_seam.h"
@@ -35,6 +36,7 @@ protected:
 
     void SetUp() override
     {
+        connectHandlers(form);
         form.FirstLoad = 1;
         form.FillComboList();
         form.FillCombo2List();

@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "form_handlers.h"
 #include "key_slots.h"
 #include "scripted_ui_seam.h"
 
@@ -233,6 +234,8 @@ class Form1Layout : public ::testing::Test {
 protected:
     ScriptedUiSeam ui;
     Form1 form{ui};
+
+    Form1Layout() { connectHandlers(form); }
 
     void showForm()
     {

@@ -1,5 +1,6 @@
 #include "check_value.h"
 #include "form1.h"
+#include "form_handlers.h"
 #include "key_list.h"
 #include "start_up.h"
 
@@ -103,6 +104,7 @@ TEST_F(StartUp, WithTheSensorReadTheWindowOpensShowingItsConfiguration)
     for (const char* argumentPart : {"", " \t  "}) {
         SCOPED_TRACE(argumentPart);
         Form1 window{ui};
+        connectHandlers(window);
         attach();
         setArgumentPart(QString::fromLatin1(argumentPart));
         EXPECT_EQ(window.Form_Load(), std::nullopt);
@@ -158,6 +160,7 @@ TEST_F(StartUp, TheFirmwareTextShowsTheSensorsIdentifierDigitByDigit)
                                            std::pair{0x1A2B, "Firmware: v  1 10. 2 11"}}) {
         SCOPED_TRACE(text);
         Form1 window{ui};
+        connectHandlers(window);
         sensor.deviceId = identifier;
         attach();
         EXPECT_EQ(window.Form_Load(), std::nullopt);
@@ -201,6 +204,7 @@ TEST_F(StartUp, TwoOrMoreArgumentsShowOnlyTheMessageAndEndBeforeTheLibrary)
     for (const char* argumentPart : {"one two", "a b c", "\"my file.tyv\""}) {
         SCOPED_TRACE(argumentPart);
         Form1 window{ui};
+        connectHandlers(window);
         ui.boxes.clear();
         attach();
         setArgumentPart(QString::fromLatin1(argumentPart));
@@ -238,6 +242,7 @@ TEST(StartUpProcess, TwoArgumentsEndTheProgramWithoutLoadingTheLibrary)
         {
             ScriptedUiSeam ui;
             Form1 form{ui};
+            connectHandlers(form);
             setArgumentPart(QStringLiteral("Default.tyv Other.tyv"));
             const std::optional<int> status = form.Form_Load();
             std::_Exit(!status ? 10 : libraryLoaded() ? 11 : *status);

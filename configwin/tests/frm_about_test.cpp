@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "form_handlers.h"
 #include "frm_about.h"
 #include "registry.h"
 #include "scripted_ui_seam.h"
@@ -41,6 +42,8 @@ protected:
 
     ScriptedUiSeam ui;
     Form1 form{ui};
+
+    AboutBox() { connectHandlers(form); }
 };
 
 }  // namespace

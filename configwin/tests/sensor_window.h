@@ -8,6 +8,7 @@
 #include "dravik_binding.h"
 #include "dravik_sim.h"
 #include "form1.h"
+#include "form_handlers.h"
 #include "form_logic.h"
 #include "scripted_ui_seam.h"
 
@@ -100,6 +101,8 @@ protected:
     ObservedUiSeam ui;
     Form1 form{ui};
     SensorContents sensor;
+
+    SensorWindow() { connectHandlers(form); }
 
     // The window as it loads, before it looks for a sensor, on a library
     // without what earlier tests left in it (an error word).

@@ -1,5 +1,6 @@
 #include "check_value.h"
 #include "form1.h"
+#include "form_handlers.h"
 #include "key_slots.h"
 #include "scripted_ui_seam.h"
 #include "settings_file.h"
@@ -49,6 +50,7 @@ class SettingsFile : public ::testing::Test {
 protected:
     SettingsFile()
     {
+        connectHandlers(form);
         // Nothing here is compared with a sensor.
         form.FirstLoad = 1;
         QDir::setCurrent(folder.path());
@@ -427,6 +429,7 @@ TEST_F(SettingsFile, SavedControlsLoadBackExactly)
 
     ScriptedUiSeam otherUi;
     Form1 other{otherUi};
+    connectHandlers(other);
     other.FirstLoad = 1;
     ASSERT_TRUE(loadConfigData(other, path("round.tyv")));
 

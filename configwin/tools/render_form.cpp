@@ -1,7 +1,11 @@
-// Renders the main window, as it is after loading, to one PNG per tab:
-//   render_form OUTPUT_FOLDER [TAB...]     (tabs 0-3; all four by default)
+// Renders the main window, as it is after loading, to one PNG per tab, and
+// the About box as it opens:
+//   render_form OUTPUT_FOLDER [TAB|about...]   (tabs 0-3; all four and the About box by default)
 // It uses Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "form1.h"
+#include "form_fonts.h"
+#include "form_handlers.h"
+#include "frm_about.h"
 #include "ui_seam.h"
 
 #include <QApplication>
@@ -10,45 +14,67 @@
 #include <QTabWidget>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
+
+namespace {
+
+bool save(QWidget& window, const QDir& folder, const QString& name)
+{
+    QApplication::processEvents();
+    const QString path = folder.filePath(name);
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER [TAB...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER [TAB|about...]\n", argv[0]);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    mapFormFonts();
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "cannot make %s\n", argv[1]);
         return 1;
     }
-    std::vector<int> tabs;
-    for (int i = 2; i < argc; ++i)
-        tabs.push_back(std::atoi(argv[i]));
-    if (tabs.empty())
-        tabs = {0, 1, 2, 3};
+    std::vector<const char*> pictures(argv + 2, argv + argc);
+    if (pictures.empty())
+        pictures = {"0", "1", "2", "3", "about"};
 
     QtUiSeam ui;
     Form1 form(ui);
+    connectHandlers(form);
     form.Form_Load();
     form.show();
-    for (int tab : tabs) {
-        if (tab < 0 || tab >= form.SSTab1->count()) {
-            std::fprintf(stderr, "no tab %d\n", tab);
+    for (const char* picture : pictures) {
+        if (std::strcmp(picture, "about") == 0) {
+            frmAbout about(ui, &form);
+            about.Form_Load();
+            about.show();
+            if (!save(about, folder, QStringLiteral("frmAbout.png")))
+                return 1;
+            continue;
+        }
+        bool number = false;
+        const int tab = QString::fromLocal8Bit(picture).toInt(&number);
+        if (!number || tab < 0 || tab >= form.SSTab1->count()) {
+            std::fprintf(stderr, "no tab %s\n", picture);
             return 2;
         }
         form.SSTab1->setCurrentIndex(tab);
-        QApplication::processEvents();
-        const QString path = folder.filePath(QStringLiteral("Form1-tab%1.png").arg(tab));
-        if (!form.grab().save(path)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        if (!save(form, folder, QStringLiteral("Form1-tab%1.png").arg(tab)))
             return 1;
-        }
-        std::printf("%s\n", qPrintable(path));
     }
     return 0;
 }
