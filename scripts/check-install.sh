@@ -4,10 +4,11 @@
 # library and its modules in the installed lib folder alone; with a settings
 # file and no sensor it ends at once with status 1.
 set -euo pipefail
+build=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
-stage=$(cd "$1" && pwd)/stage
+stage=$build/stage
 rm -rf "$stage"
-DESTDIR=$stage cmake --install "$1" --prefix /usr/local >/dev/null
+DESTDIR=$stage cmake --install "$build" --prefix /usr/local >/dev/null
 desktop-file-validate "$stage/usr/local/share/applications/tornel-tyvel-4-7.desktop"
 
 status=0
