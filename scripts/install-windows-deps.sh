@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the Windows build of the library and its tests need, when
 # missing: Debian's 32-bit mingw-w64 cross compiler and wine with its 32-bit
-# part, which needs the i386 architecture.
+# part.
 set -euo pipefail
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 exec "$(dirname "$0")/install-missing.sh" g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386

@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build/run" >/dev/null
-cmake --build "$root/build/run" -j "$(nproc)"
+cmake -S "$root" -B "$root/build" >/dev/null
+cmake --build "$root/build" -j "$(nproc)"
 export DRAVIK_SIM="${DRAVIK_SIM-$root/devlib/sim/scenarios/one-sensor.json}"
-exec "$root/build/run/configwin/Tornel-Tyvel-4-7" "$@"
+exec "$root/build/configwin/Tornel-Tyvel-4-7" "$@"
