@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a plain build with warnings as
 # errors and its install, then the same tests under AddressSanitizer and
-# UBSan, then the Windows build under wine, then the fuzz target for a
+# UBSan, then the Windows build under wine, then the fuzz targets for a
 # bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
