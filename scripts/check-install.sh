@@ -11,6 +11,16 @@ rm -rf "$stage"
 DESTDIR=$stage cmake --install "$build" --prefix /usr/local >/dev/null
 desktop-file-validate "$stage/usr/local/share/applications/tornel-tyvel-4-7.desktop"
 
+# An empty entry in a program's library path makes the loader search the
+# current folder.
+for program in "$build/configwin/Tornel-Tyvel-4-7" "$build/devlib/dravik_info" "$stage"/usr/local/bin/*; do
+  runpath=$(readelf -d "$program" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]$/\1/p')
+  if [ -n "$runpath" ] && [[ ":$runpath:" == *::* ]]; then
+    echo "$program searches the current folder for libraries (RUNPATH \"$runpath\")" >&2
+    exit 1
+  fi
+done
+
 status=0
 run=$(env -i PATH="$PATH" HOME="$HOME" QT_QPA_PLATFORM=offscreen LD_DEBUG=libs timeout 30 \
       "$stage/usr/local/bin/Tornel-Tyvel-4-7" configwin/tests/settings/ctrl-alt-delete.tyv 2>&1) || status=$?
