@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build in folder $1 into its stage folder (DESTDIR) and checks the
-# result: the desktop entry is valid, and the installed utility finds the
-# library and its modules in the installed lib folder alone; with a settings
+# result: the desktop entry is valid, the library carries its version in its
+# name, and the installed utility finds the library (without the development
+# link) and its modules in the installed lib folder alone; with a settings
 # file and no sensor it ends at once with status 1.
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -21,6 +22,18 @@ for program in "$build/configwin/Tornel-Tyvel-4-7" "$build/devlib/dravik_info" "
   fi
 done
 
+# The library under its versioned name, which programs load and which an
+# install without the development link libDravik.so still has.
+lib=$stage/usr/local/lib
+soname=$(readelf -d "$lib/libDravik.so.5.5.1" | sed -n 's/.*(SONAME).*\[\(.*\)\]$/\1/p')
+if [ "$soname" != libDravik.so.5 ] || [ "$(readlink "$lib/libDravik.so.5")" != libDravik.so.5.5.1 ] ||
+   [ "$(readlink "$lib/libDravik.so")" != libDravik.so.5 ]; then
+  ls -l "$lib" >&2
+  echo "the library is not installed as libDravik.so.5.5.1 (soname \"$soname\") with its two links" >&2
+  exit 1
+fi
+rm "$lib/libDravik.so"
+
 status=0
 run=$(env -i PATH="$PATH" HOME="$HOME" QT_QPA_PLATFORM=offscreen LD_DEBUG=libs timeout 30 \
       "$stage/usr/local/bin/Tornel-Tyvel-4-7" configwin/tests/settings/ctrl-alt-delete.tyv 2>&1) || status=$?
@@ -30,7 +43,7 @@ if [ "$status" -ne 1 ] || grep -q "Cannot load" <<<"$output"; then
   echo "the installed utility ended with status $status, expected 1 without a sensor" >&2
   exit 1
 fi
-for file in libDravik.so libdravik_hid.so libdravik_setupapi.so; do
+for file in libDravik.so.5 libdravik_hid.so libdravik_setupapi.so; do
   if ! grep -q "calling init: $stage/usr/local/.*/$file\$" <<<"$run"; then
     echo "the installed utility did not load $file from $stage" >&2
     exit 1
