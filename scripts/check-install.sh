@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build in folder $1 into its stage folder (DESTDIR) and checks the
 # result: the desktop entry is valid, the library carries its version in its
-# name, and the installed utility finds the library (without the development
-# link) and its modules in the installed lib folder alone; with a settings
-# file and no sensor it ends at once with status 1.
+# name and finds its modules in its private folder (the simulator with its
+# installed scenario), and the installed utility finds the library (without
+# the development link) and its modules in the installed lib folder alone;
+# with a settings file and no sensor it ends at once with status 1.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
@@ -34,6 +35,31 @@ if [ "$soname" != libDravik.so.5 ] || [ "$(readlink "$lib/libDravik.so.5")" != l
 fi
 rm "$lib/libDravik.so"
 
+# The modules are in the library's private folder, not where the linker
+# looks; the installed library finds them there, the simulator's too.
+modules=$lib/dravik
+if compgen -G "$lib/libdravik_*" >/dev/null; then
+  echo "modules installed in the public folder $lib:" $lib/libdravik_* >&2
+  exit 1
+fi
+scenario=$stage/usr/local/share/dravik/scenarios/one-sensor.json
+info=$(env -i PATH="$PATH" DRAVIK_SIM="$scenario" "$stage/usr/local/bin/dravik_info")
+if ! diff -u devlib/tests/expected/info_one_sensor.txt - <<<"$info"; then
+  echo "the installed dravik_info did not read the installed simulator's scenario" >&2
+  exit 1
+fi
+# Without the module the library names the file it looked for, once.
+mv "$modules/libdravik_sim_hid.so" "$stage/hid-module-aside"
+status=0
+errors=$(env -i PATH="$PATH" DRAVIK_SIM="$scenario" "$stage/usr/local/bin/dravik_info" 2>&1 >/dev/null) || status=$?
+mv "$stage/hid-module-aside" "$modules/libdravik_sim_hid.so"
+expected="Dravik: $(realpath "$modules")/libdravik_sim_hid.so: cannot open shared object file: No such file or directory"
+if [ "$status" -ne 1 ] || [ "$errors" != "$expected" ]; then
+  printf '%s\n' "$errors" >&2
+  echo "without its module dravik_info ended with status $status, and stderr was not the one line: $expected" >&2
+  exit 1
+fi
+
 status=0
 run=$(env -i PATH="$PATH" HOME="$HOME" QT_QPA_PLATFORM=offscreen LD_DEBUG=libs timeout 30 \
       "$stage/usr/local/bin/Tornel-Tyvel-4-7" configwin/tests/settings/ctrl-alt-delete.tyv 2>&1) || status=$?
@@ -43,8 +69,8 @@ if [ "$status" -ne 1 ] || grep -q "Cannot load" <<<"$output"; then
   echo "the installed utility ended with status $status, expected 1 without a sensor" >&2
   exit 1
 fi
-for file in libDravik.so.5 libdravik_hid.so libdravik_setupapi.so; do
-  if ! grep -q "calling init: $stage/usr/local/.*/$file\$" <<<"$run"; then
+for file in lib/libDravik.so.5 lib/dravik/libdravik_hid.so lib/dravik/libdravik_setupapi.so; do
+  if ! grep -Eq "calling init: $stage/usr/local/(bin/\.\./)?$file\$" <<<"$run"; then
     echo "the installed utility did not load $file from $stage" >&2
     exit 1
   fi
