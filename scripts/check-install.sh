@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build in folder $1 into its stage folder (DESTDIR) and checks the
-# result: the desktop entry is valid, the library carries its version in its
+# result: the desktop entry is valid; the library carries its version in its
 # name and finds its modules in its private folder (the simulator with its
-# installed scenario), and the installed utility finds the library (without
-# the development link) and its modules in the installed lib folder alone;
-# with a settings file and no sensor it ends at once with status 1.
+# installed scenario); programs build against it with pkg-config and with
+# CMake; the installed utility finds the library (without the development
+# link) and its modules in the installed lib folder alone, and with a
+# settings file and no sensor it ends at once with status 1.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
@@ -33,21 +34,45 @@ if [ "$soname" != libDravik.so.5 ] || [ "$(readlink "$lib/libDravik.so.5")" != l
   echo "the library is not installed as libDravik.so.5.5.1 (soname \"$soname\") with its two links" >&2
   exit 1
 fi
-rm "$lib/libDravik.so"
 
 # The modules are in the library's private folder, not where the linker
-# looks; the installed library finds them there, the simulator's too.
+# looks.
 modules=$lib/dravik
 if compgen -G "$lib/libdravik_*" >/dev/null; then
   echo "modules installed in the public folder $lib:" $lib/libdravik_* >&2
   exit 1
 fi
-scenario=$stage/usr/local/share/dravik/scenarios/one-sensor.json
-info=$(env -i PATH="$PATH" DRAVIK_SIM="$scenario" "$stage/usr/local/bin/dravik_info")
-if ! diff -u devlib/tests/expected/info_one_sensor.txt - <<<"$info"; then
-  echo "the installed dravik_info did not read the installed simulator's scenario" >&2
+
+# Other programs build against the staged install through pkg-config and
+# through find_package(Dravik); they, and the installed dravik_info, link the
+# versioned library, which finds the simulator's modules and its installed
+# scenario.
+consumers=$build/consumers
+rm -rf "$consumers"
+mkdir -p "$consumers"
+export PKG_CONFIG_PATH=$lib/pkgconfig
+cc -o "$consumers/pkg-config-built" devlib/dravik_info.c $(pkg-config --cflags --libs dravik) \
+   -Wl,-rpath,"$(pkg-config --variable=libdir dravik)"
+unset PKG_CONFIG_PATH
+cmake -S devlib/tests/consumer -B "$consumers/cmake" -DCMAKE_PREFIX_PATH="$stage/usr/local" >/dev/null
+cmake --build "$consumers/cmake" >/dev/null
+found=$(sed -n 's/^Dravik_DIR:PATH=//p' "$consumers/cmake/CMakeCache.txt")
+if [ "$(realpath "$found")" != "$(realpath "$lib/cmake/Dravik")" ]; then
+  echo "find_package(Dravik) found $found, not the staged package" >&2
   exit 1
 fi
+scenario=$stage/usr/local/share/dravik/scenarios/one-sensor.json
+for program in "$stage/usr/local/bin/dravik_info" "$consumers/pkg-config-built" "$consumers/cmake/dravik_consumer"; do
+  if ! readelf -d "$program" | grep -q "(NEEDED).*\[libDravik\.so\.5\]"; then
+    echo "$program is not linked against libDravik.so.5" >&2
+    exit 1
+  fi
+  info=$(env -i PATH="$PATH" DRAVIK_SIM="$scenario" "$program")
+  if ! diff -u devlib/tests/expected/info_one_sensor.txt - <<<"$info"; then
+    echo "$program did not read the simulated sensor through the staged library" >&2
+    exit 1
+  fi
+done
 # Without the module the library names the file it looked for, once.
 mv "$modules/libdravik_sim_hid.so" "$stage/hid-module-aside"
 status=0
@@ -60,6 +85,7 @@ if [ "$status" -ne 1 ] || [ "$errors" != "$expected" ]; then
   exit 1
 fi
 
+rm "$lib/libDravik.so"
 status=0
 run=$(env -i PATH="$PATH" HOME="$HOME" QT_QPA_PLATFORM=offscreen LD_DEBUG=libs timeout 30 \
       "$stage/usr/local/bin/Tornel-Tyvel-4-7" configwin/tests/settings/ctrl-alt-delete.tyv 2>&1) || status=$?
