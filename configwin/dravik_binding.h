@@ -1,4 +1,5 @@
-// The utility's calls into libDravik.so. The library is not linked: it is
+// The utility's calls into libDravik.so.5, the name the library is installed
+// under for programs (libDravik.so is only there for building). The library is not linked: it is
 // loaded by name at the first call (from the executable's own folder first,
 // then the normal library search) and each function is looked up by name at
 // its own first call and kept. A missing library or function ends the program
@@ -13,7 +14,7 @@
 
 namespace dravik {
 
-inline constexpr char kLibraryName[] = "libDravik.so";
+inline constexpr char kLibraryName[] = "libDravik.so.5";
 
 // Called with the message just before the program ends on a binding failure,
 // in place of writing it to stderr; the window shows it and writes it there.

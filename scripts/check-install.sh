@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build in folder $1 into its stage folder (DESTDIR) and checks the
-# result: the desktop entry is valid, and the installed utility finds the
-# library and its modules in the installed lib folder alone; with a settings
-# file and no sensor it ends at once with status 1.
+# result: the desktop entry is valid; the library carries its version in its
+# name and finds its modules in its private folder (the simulator with its
+# installed scenario); programs build against it with pkg-config and with
+# CMake; the installed utility finds the library (without the development
+# link) and its modules in the installed lib folder alone, and with a
+# settings file and no sensor it ends at once with status 1.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
@@ -21,6 +24,68 @@ for program in "$build/configwin/Tornel-Tyvel-4-7" "$build/devlib/dravik_info" "
   fi
 done
 
+# The library under its versioned name, which programs load and which an
+# install without the development link libDravik.so still has.
+lib=$stage/usr/local/lib
+soname=$(readelf -d "$lib/libDravik.so.5.5.1" | sed -n 's/.*(SONAME).*\[\(.*\)\]$/\1/p')
+if [ "$soname" != libDravik.so.5 ] || [ "$(readlink "$lib/libDravik.so.5")" != libDravik.so.5.5.1 ] ||
+   [ "$(readlink "$lib/libDravik.so")" != libDravik.so.5 ]; then
+  ls -l "$lib" >&2
+  echo "the library is not installed as libDravik.so.5.5.1 (soname \"$soname\") with its two links" >&2
+  exit 1
+fi
+
+# The modules are in the library's private folder, not where the linker
+# looks.
+modules=$lib/dravik
+if compgen -G "$lib/libdravik_*" >/dev/null; then
+  echo "modules installed in the public folder $lib:" $lib/libdravik_* >&2
+  exit 1
+fi
+
+# Other programs build against the staged install through pkg-config and
+# through find_package(Dravik); they, and the installed dravik_info, link the
+# versioned library, which finds the simulator's modules and its installed
+# scenario.
+consumers=$build/consumers
+rm -rf "$consumers"
+mkdir -p "$consumers"
+export PKG_CONFIG_PATH=$lib/pkgconfig
+cc -o "$consumers/pkg-config-built" devlib/dravik_info.c $(pkg-config --cflags --libs dravik) \
+   -Wl,-rpath,"$(pkg-config --variable=libdir dravik)"
+unset PKG_CONFIG_PATH
+cmake -S devlib/tests/consumer -B "$consumers/cmake" -DCMAKE_PREFIX_PATH="$stage/usr/local" >/dev/null
+cmake --build "$consumers/cmake" >/dev/null
+found=$(sed -n 's/^Dravik_DIR:PATH=//p' "$consumers/cmake/CMakeCache.txt")
+if [ "$(realpath "$found")" != "$(realpath "$lib/cmake/Dravik")" ]; then
+  echo "find_package(Dravik) found $found, not the staged package" >&2
+  exit 1
+fi
+scenario=$stage/usr/local/share/dravik/scenarios/one-sensor.json
+for program in "$stage/usr/local/bin/dravik_info" "$consumers/pkg-config-built" "$consumers/cmake/dravik_consumer"; do
+  if ! readelf -d "$program" | grep -q "(NEEDED).*\[libDravik\.so\.5\]"; then
+    echo "$program is not linked against libDravik.so.5" >&2
+    exit 1
+  fi
+  info=$(env -i PATH="$PATH" DRAVIK_SIM="$scenario" "$program")
+  if ! diff -u devlib/tests/expected/info_one_sensor.txt - <<<"$info"; then
+    echo "$program did not read the simulated sensor through the staged library" >&2
+    exit 1
+  fi
+done
+# Without the module the library names the file it looked for, once.
+mv "$modules/libdravik_sim_hid.so" "$stage/hid-module-aside"
+status=0
+errors=$(env -i PATH="$PATH" DRAVIK_SIM="$scenario" "$stage/usr/local/bin/dravik_info" 2>&1 >/dev/null) || status=$?
+mv "$stage/hid-module-aside" "$modules/libdravik_sim_hid.so"
+expected="Dravik: $(realpath "$modules")/libdravik_sim_hid.so: cannot open shared object file: No such file or directory"
+if [ "$status" -ne 1 ] || [ "$errors" != "$expected" ]; then
+  printf '%s\n' "$errors" >&2
+  echo "without its module dravik_info ended with status $status, and stderr was not the one line: $expected" >&2
+  exit 1
+fi
+
+rm "$lib/libDravik.so"
 status=0
 run=$(env -i PATH="$PATH" HOME="$HOME" QT_QPA_PLATFORM=offscreen LD_DEBUG=libs timeout 30 \
       "$stage/usr/local/bin/Tornel-Tyvel-4-7" configwin/tests/settings/ctrl-alt-delete.tyv 2>&1) || status=$?
@@ -30,8 +95,8 @@ if [ "$status" -ne 1 ] || grep -q "Cannot load" <<<"$output"; then
   echo "the installed utility ended with status $status, expected 1 without a sensor" >&2
   exit 1
 fi
-for file in libDravik.so libdravik_hid.so libdravik_setupapi.so; do
-  if ! grep -q "calling init: $stage/usr/local/.*/$file\$" <<<"$run"; then
+for file in lib/libDravik.so.5 lib/dravik/libdravik_hid.so lib/dravik/libdravik_setupapi.so; do
+  if ! grep -Eq "calling init: $stage/usr/local/(bin/\.\./)?$file\$" <<<"$run"; then
     echo "the installed utility did not load $file from $stage" >&2
     exit 1
   fi

@@ -1,4 +1,4 @@
-// Runs from a folder without libDravik.so.
+// Runs from a folder without libDravik.so.5.
 #include "dravik_binding.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 TEST(BindingWithoutLibrary, MissingLibraryEndsTheProgramNamingIt)
 {
     EXPECT_EXIT(dravik::USBConnect(nullptr), ::testing::ExitedWithCode(1),
-                "Cannot load the device library libDravik.so");
+                "Cannot load the device library libDravik.so.5");
 }
 
 // Run with the stand-in library's folder on the library path.
