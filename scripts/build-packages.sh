@@ -15,7 +15,7 @@ mkdir -p "$source"
 # beside it: building a copy keeps the checkout clean.
 git ls-files -z --cached --others --exclude-standard |
   tar --null --files-from=- --ignore-failed-read -c | tar -x -C "$source"
-(cd "$source" && DEB_BUILD_OPTIONS="nocheck parallel=$(nproc) ${DEB_BUILD_OPTIONS-}" \
+(cd "$source" && DEB_BUILD_OPTIONS="nocheck noautodbgsym terse parallel=$(nproc) ${DEB_BUILD_OPTIONS-}" \
    dpkg-buildpackage -us -uc -b)
 rm -rf "$source"
 ls "$packages"/*.deb
