@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian packages libdravik5, libdravik-dev and tornel-tyvel from
-# this checkout into build/packages. The tests are left to scripts/test.sh
-# (DEB_BUILD_OPTIONS adds to nocheck).
+# this checkout into build/packages. The build skips the tests, which are
+# scripts/test.sh's; the caller's DEB_BUILD_OPTIONS are added.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/install-missing.sh debhelper dpkg-dev fakeroot
+scripts/install-missing.sh debhelper dpkg-dev
 
 packages=build/packages
 source=$packages/tornel-tyvel
@@ -16,6 +16,6 @@ mkdir -p "$source"
 git ls-files -z --cached --others --exclude-standard |
   tar --null --files-from=- --ignore-failed-read -c | tar -x -C "$source"
 (cd "$source" && DEB_BUILD_OPTIONS="nocheck noautodbgsym terse parallel=$(nproc) ${DEB_BUILD_OPTIONS-}" \
-   dpkg-buildpackage -us -uc -b)
+   DEB_BUILD_PROFILES="nocheck ${DEB_BUILD_PROFILES-}" dpkg-buildpackage -us -uc -b)
 rm -rf "$source"
 ls "$packages"/*.deb
