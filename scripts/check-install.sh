@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build in folder $1 into its stage folder (DESTDIR) and checks the
-# result: the desktop entry is valid; the library carries its version in its
+# result: the build has a build type; the desktop entry is valid; the udev
+# rule's folder follows the prefix, and a user installs into a prefix of
+# their own without root; the library carries its version in its
 # name and finds its modules in its private folder (the simulator with its
 # installed scenario); programs build against it with pkg-config and with
 # CMake; the installed utility finds the library (without the development
@@ -13,6 +15,58 @@ stage=$build/stage
 rm -rf "$stage"
 DESTDIR=$stage cmake --install "$build" --prefix /usr/local >/dev/null
 desktop-file-validate "$stage/usr/local/share/applications/tornel-tyvel-4-7.desktop"
+
+# A build configured without a build type gets one: an install is optimised.
+if ! grep -q '^CMAKE_BUILD_TYPE:STRING=.' "$build/CMakeCache.txt"; then
+  echo "$build has no build type" >&2
+  exit 1
+fi
+
+# The udev rule goes where the install prefix says: /etc for /usr/local,
+# udev's own folder for /usr, and under any other prefix.
+expect_udev_rule() {
+  if [ ! -f "$1/70-dravik-sensor.rules" ]; then
+    echo "the udev rule is not in $1 after an install into $2" >&2
+    exit 1
+  fi
+}
+expect_udev_rule "$stage/etc/udev/rules.d" /usr/local
+usr_stage=$build/stage-usr
+rm -rf "$usr_stage"
+DESTDIR=$usr_stage cmake --install "$build" --prefix /usr >/dev/null
+expect_udev_rule "$usr_stage/usr/lib/udev/rules.d" /usr
+if [ -e "$usr_stage/etc" ]; then
+  echo "an install into /usr wrote into /etc" >&2
+  exit 1
+fi
+rm -rf "$usr_stage"
+# A user installs into a prefix of their own without root. Run as root, the
+# install runs as nobody, who may read the build and the sources wherever
+# they are but writes only into the prefix and cmake's install manifest in
+# the build folder (a user building for themselves owns both).
+user_prefix=$build/user-prefix
+rm -rf "$user_prefix"
+mkdir "$user_prefix"
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  touch "$build/install_manifest.txt"
+  chown nobody:nogroup "$user_prefix" "$build/install_manifest.txt"
+  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups
+           --inh-caps=+dac_read_search --ambient-caps=+dac_read_search)
+fi
+if ! "${as_user[@]}" cmake --install "$build" --prefix "$user_prefix" >/dev/null; then
+  echo "an install without root into a prefix of the user's own failed" >&2
+  exit 1
+fi
+if [ "$(id -u)" -eq 0 ]; then
+  chown --reference="$build" "$build/install_manifest.txt"
+fi
+expect_udev_rule "$user_prefix/lib/udev/rules.d" "$user_prefix"
+if [ ! -x "$user_prefix/bin/Tornel-Tyvel-4-7" ]; then
+  echo "an install into $user_prefix did not install the utility" >&2
+  exit 1
+fi
+rm -rf "$user_prefix"
 
 # An empty entry in a program's library path makes the loader search the
 # current folder.
