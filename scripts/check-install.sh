@@ -2,10 +2,10 @@
 # Installs the build in folder $1 into its stage folder (DESTDIR) and checks the
 # result: the build has a build type; the desktop entry is valid; the udev
 # rule's folder follows the prefix, and a user installs into a prefix of
-# their own without root; the library carries its version in its
-# name and finds its modules in its private folder (the simulator with its
-# installed scenario); programs build against it with pkg-config and with
-# CMake; the installed utility finds the library (without the development
+# their own without root; the library carries its version in its name and
+# finds its modules in its private folder (the simulator with its installed
+# scenario); programs build against it with pkg-config and with CMake; the
+# installed utility finds the library (without the development
 # link) and its modules in the installed lib folder alone, and with a
 # settings file and no sensor it ends at once with status 1.
 set -euo pipefail
@@ -40,6 +40,7 @@ if [ -e "$usr_stage/etc" ]; then
   exit 1
 fi
 rm -rf "$usr_stage"
+
 # A user installs into a prefix of their own without root. Run as root, the
 # install runs as nobody, who may read the build and the sources wherever
 # they are but writes only into the prefix and cmake's install manifest in
@@ -127,6 +128,7 @@ for program in "$stage/usr/local/bin/dravik_info" "$consumers/pkg-config-built" 
     exit 1
   fi
 done
+
 # Without the module the library names the file it looked for, once.
 mv "$modules/libdravik_sim_hid.so" "$stage/hid-module-aside"
 status=0
