@@ -106,6 +106,10 @@ consumers=$build/consumers
 rm -rf "$consumers"
 mkdir -p "$consumers"
 export PKG_CONFIG_PATH=$lib/pkgconfig
+if [ "$(realpath "$(pkg-config --variable=prefix dravik)")" != "$(realpath "$stage/usr/local")" ]; then
+  echo "dravik.pc names the prefix $(pkg-config --variable=prefix dravik), not the folder it is in" >&2
+  exit 1
+fi
 cc -o "$consumers/pkg-config-built" devlib/dravik_info.c $(pkg-config --cflags --libs dravik) \
    -Wl,-rpath,"$(pkg-config --variable=libdir dravik)"
 unset PKG_CONFIG_PATH
