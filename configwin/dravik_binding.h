@@ -1,9 +1,9 @@
-// The utility's calls into libDravik.so.5, the name the library is installed
-// under for programs (libDravik.so is only there for building). The library is not linked: it is
-// loaded by name at the first call (from the executable's own folder first,
-// then the normal library search) and each function is looked up by name at
-// its own first call and kept. A missing library or function ends the program
-// with a message that names it and exit status 1.
+// The utility's calls into libDravik.so.5, the library's run-time name
+// (libDravik.so is only there for building). The library is not linked: it
+// is loaded by name at the first call (from the executable's own folder
+// first, then the normal library search) and each function is looked up by
+// name at its own first call and kept. A missing library or function ends the
+// program with a message that names it and exit status 1.
 #ifndef CONFIGWIN_DRAVIK_BINDING_H
 #define CONFIGWIN_DRAVIK_BINDING_H
 

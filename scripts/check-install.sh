@@ -2,10 +2,10 @@
 # Installs the build in folder $1 into its stage folder (DESTDIR) and checks the
 # result: the build has a build type; the desktop entry is valid; the udev
 # rule's folder follows the prefix, and a user installs into a prefix of
-# their own without root; the library carries its version in its
-# name and finds its modules in its private folder (the simulator with its
-# installed scenario); programs build against it with pkg-config and with
-# CMake; the installed utility finds the library (without the development
+# their own without root; the library carries its version in its name and
+# finds its modules in its private folder (the simulator with its installed
+# scenario); programs build against it with pkg-config and with CMake; the
+# installed utility finds the library (without the development
 # link) and its modules in the installed lib folder alone, and with a
 # settings file and no sensor it ends at once with status 1.
 set -euo pipefail
@@ -40,6 +40,7 @@ if [ -e "$usr_stage/etc" ]; then
   exit 1
 fi
 rm -rf "$usr_stage"
+
 # A user installs into a prefix of their own without root. Run as root, the
 # install runs as nobody, who may read the build and the sources wherever
 # they are but writes only into the prefix and cmake's install manifest in
@@ -105,6 +106,10 @@ consumers=$build/consumers
 rm -rf "$consumers"
 mkdir -p "$consumers"
 export PKG_CONFIG_PATH=$lib/pkgconfig
+if [ "$(realpath "$(pkg-config --variable=prefix dravik)")" != "$(realpath "$stage/usr/local")" ]; then
+  echo "dravik.pc names the prefix $(pkg-config --variable=prefix dravik), not the folder it is in" >&2
+  exit 1
+fi
 cc -o "$consumers/pkg-config-built" devlib/dravik_info.c $(pkg-config --cflags --libs dravik) \
    -Wl,-rpath,"$(pkg-config --variable=libdir dravik)"
 unset PKG_CONFIG_PATH
@@ -127,6 +132,7 @@ for program in "$stage/usr/local/bin/dravik_info" "$consumers/pkg-config-built" 
     exit 1
   fi
 done
+
 # Without the module the library names the file it looked for, once.
 mv "$modules/libdravik_sim_hid.so" "$stage/hid-module-aside"
 status=0
