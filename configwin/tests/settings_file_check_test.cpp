@@ -140,6 +140,28 @@ TEST_F(SettingsBytes, SaysWhenANameHeldCharactersThatCouldNotBeRead)
     ::unlink(latin1.constData());
 }
 
+TEST(SystemText, KeepsEveryByteOfANameThroughTheText)
+{
+    const struct {
+        QByteArray bytes;
+        const char16_t* text;
+    } cases[] = {
+        {"Default.tyv", u"Default.tyv"},
+        {"caf\xc3\xa9 \xf0\x9f\x98\x80.tyv", u"caf\u00e9 \U0001F600.tyv"},
+        {"lat\xe9.tyv", u"lat\xDCE9.tyv"},
+        // Cut short, a surrogate's own encoding, an overlong slash, a stray continuation.
+        {"\xc3", u"\xDCC3"},
+        {"\xed\xb3\xa9", u"\xDCED\xDCB3\xDCA9"},
+        {"\xc0\xaf", u"\xDCC0\xDCAF"},
+        {"a\x80\xc3\xa9", u"a\xDC80\u00e9"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.bytes.toStdString());
+        EXPECT_EQ(systemText(test.bytes), QString::fromUtf16(test.text));
+        EXPECT_EQ(systemBytes(QString::fromUtf16(test.text)), test.bytes);
+    }
+}
+
 TEST(SettingsCheck, NamesTheFirstFaultyLine)
 {
     const std::vector<LineForm> forms = {LineForm::Text, LineForm::State, LineForm::Text};
