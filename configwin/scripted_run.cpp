@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QStringList>
 
 bool isScriptedRun(const QString& argumentPart)
 {

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -49,7 +50,6 @@ std::optional<QString> configuredAmongOthers()
     const int count = dravik::GetDevCnt();
     if (count < 2)
         return std::nullopt;
-    dravik::SetActDev(0);
     return QStringLiteral("configured sensor 0 (LUID %1, DID %2); %3 other sensor(s) left alone")
         .arg(hex(dravik::GetLUID(), 4), hex(dravik::GetDID(), 4))
         .arg(count - 1);
