@@ -1,4 +1,5 @@
 #include "check_value.h"
+#include "exit_status.h"
 #include "form1.h"
 #include "form_handlers.h"
 #include "key_list.h"
@@ -172,7 +173,7 @@ TEST_F(StartUp, TheFirmwareTextShowsTheSensorsIdentifierDigitByDigit)
 TEST_F(StartUp, OneArgumentWithoutASensorEndsSilentlyWithAFailure)
 {
     sensor.attached = false;
-    EXPECT_EQ(start("  Default.tyv "), EXIT_FAILURE);
+    EXPECT_EQ(start("  Default.tyv "), ExitNoSensor);
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(form.LastErr->text(), "Ok 0");
     EXPECT_EQ(form.FirmWare->text(), "Firmware");
@@ -208,7 +209,7 @@ TEST_F(StartUp, TwoOrMoreArgumentsShowOnlyTheMessageAndEndBeforeTheLibrary)
         ui.boxes.clear();
         attach();
         setArgumentPart(QString::fromLatin1(argumentPart));
-        EXPECT_EQ(window.Form_Load(), EXIT_FAILURE);
+        EXPECT_EQ(window.Form_Load(), ExitNotStarted);
         EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{kWrongCountBox});
         EXPECT_EQ(window.Combo1->count(), keycatalog::kKeyListSize);
         EXPECT_EQ(window.LibVersion->text(), "Library Version:");
@@ -247,5 +248,5 @@ TEST(StartUpProcess, TwoArgumentsEndTheProgramWithoutLoadingTheLibrary)
             const std::optional<int> status = form.Form_Load();
             std::_Exit(!status ? 10 : libraryLoaded() ? 11 : *status);
         },
-        ::testing::ExitedWithCode(EXIT_FAILURE), "");
+        ::testing::ExitedWithCode(ExitNotStarted), "");
 }
