@@ -1,8 +1,9 @@
-// The utility's calls into libDravik.so. The library is not linked: it is
-// loaded by name at the first call (from the executable's own folder first,
-// then the normal library search) and each function is looked up by name at
-// its own first call and kept. A missing library or function ends the program
-// with a message that names it and the status ExitNotStarted.
+// The utility's calls into libDravik.so.5, the library's run-time name
+// (libDravik.so is only there for building). The library is not linked: it
+// is loaded by name at the first call (from the executable's own folder
+// first, then the normal library search) and each function is looked up by
+// name at its own first call and kept. A missing library or function ends the
+// program with a message that names it and the status ExitNotStarted.
 #ifndef CONFIGWIN_DRAVIK_BINDING_H
 #define CONFIGWIN_DRAVIK_BINDING_H
 
@@ -13,7 +14,7 @@
 
 namespace dravik {
 
-inline constexpr char kLibraryName[] = "libDravik.so";
+inline constexpr char kLibraryName[] = "libDravik.so.5";
 
 // Called with the message just before the program ends on a binding failure,
 // in place of writing it to stderr; the window shows it and writes it there.

@@ -1,4 +1,5 @@
 #include "check_value.h"
+#include "dravik_binding.h"
 #include "exit_status.h"
 #include "form1.h"
 #include "form_handlers.h"
@@ -226,7 +227,7 @@ bool libraryLoaded()
     char path[4096];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     const std::string executable(path, length > 0 ? static_cast<size_t>(length) : 0);
-    const std::string library = executable.substr(0, executable.rfind('/')) + "/libDravik.so";
+    const std::string library = executable.substr(0, executable.rfind('/') + 1) + dravik::kLibraryName;
     void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
     if (handle)
         dlclose(handle);

@@ -35,7 +35,10 @@ public:
         fileDialogs.push_back(request);
         if (fileChoices.empty())
             return std::nullopt;
-        std::optional<QString> choice = fileChoices.front();
+        // Swapped out rather than copied, which GCC's optimiser takes for a
+        // read of an uninitialised QString.
+        std::optional<QString> choice;
+        choice.swap(fileChoices.front());
         fileChoices.pop_front();
         return choice;
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "lib_state.h"
 #include "platform/backend.h"
@@ -152,6 +153,27 @@ TEST(ModuleLoader, MapsOnlyTheTwoPlatformNamesAndHonoursTheOverrides)
     EXPECT_FALSE(FreeLibrary(&notAModule));
     EXPECT_EQ(GetProcAddress(&notAModule, "HidD_GetFeature"), nullptr);
     EXPECT_EQ(GetProcAddress(nullptr, "HidD_GetFeature"), nullptr);
+}
+
+TEST(ModuleLoader, NamesEachFileItCannotLoadOnceOnStderr)
+{
+    const std::string hid = "/nonexistent/reported/libdravik_hid.so";
+    const std::string setup = "/nonexistent/reported/libdravik_setupapi.so";
+    const std::string otherHid = "/nonexistent/reported/other_hid.so";
+    const char* const kMissing = ": cannot open shared object file: No such file or directory\n";
+    testing::internal::CaptureStderr();
+    {
+        ScopedEnv hidModule("DRAVIK_HID_DLL", hid);
+        ScopedEnv setupModule("DRAVIK_SETUPAPI_DLL", setup);
+        for (int connection = 0; connection < 3; ++connection) {
+            EXPECT_EQ(LoadLibraryA("HID.DLL"), nullptr);
+            EXPECT_EQ(LoadLibraryA("SETUPAPI.DLL"), nullptr);
+        }
+        ScopedEnv otherHidModule("DRAVIK_HID_DLL", otherHid);
+        EXPECT_EQ(LoadLibraryA("HID.DLL"), nullptr);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Dravik: " + hid + kMissing + "Dravik: " + setup + kMissing + "Dravik: " + otherHid + kMissing);
 }
 
 }  // namespace

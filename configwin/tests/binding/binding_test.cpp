@@ -1,4 +1,4 @@
-// Runs from a folder that holds a stand-in libDravik.so with two functions.
+// Runs from a folder that holds a stand-in libDravik.so.5 with two functions.
 #include "dravik_binding.h"
 #include "exit_status.h"
 
@@ -17,7 +17,7 @@ std::string libraryBesideExecutable()
     char path[4096];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     const std::string executable(path, length > 0 ? static_cast<size_t>(length) : 0);
-    return executable.substr(0, executable.rfind('/')) + "/libDravik.so";
+    return executable.substr(0, executable.rfind('/') + 1) + dravik::kLibraryName;
 }
 
 bool libraryLoaded()
@@ -56,7 +56,7 @@ TEST(Binding, LoadsTheLibraryBesideTheExecutableAtTheFirstCall)
 TEST(Binding, MissingFunctionEndsTheProgramNamingIt)
 {
     EXPECT_EXIT(dravik::ReadCfg(), ::testing::ExitedWithCode(ExitNotStarted),
-                "The device library libDravik.so has no function ReadCfg");
+                "The device library libDravik.so.5 has no function ReadCfg");
 }
 
 TEST(Binding, FunctionsFoundBeforeAMissingOneKeepWorking)
@@ -73,5 +73,5 @@ TEST(Binding, FailureNoticeGetsTheMessageBeforeTheProgramEnds)
                 [](const std::string& message) { std::fprintf(stderr, "notice: %s\n", message.c_str()); });
             dravik::HaltKBSends(1);
         },
-        ::testing::ExitedWithCode(ExitNotStarted), "notice: The device library libDravik.so has no function HaltKBSends");
+        ::testing::ExitedWithCode(ExitNotStarted), "notice: The device library libDravik.so.5 has no function HaltKBSends");
 }

@@ -1,4 +1,4 @@
-// Runs from a folder without libDravik.so.
+// Runs from a folder without libDravik.so.5.
 #include "dravik_binding.h"
 #include "exit_status.h"
 
@@ -8,7 +8,7 @@
 TEST(BindingWithoutLibrary, MissingLibraryEndsTheProgramNamingIt)
 {
     EXPECT_EXIT(dravik::USBConnect(nullptr), ::testing::ExitedWithCode(ExitNotStarted),
-                "Cannot load the device library libDravik.so");
+                "Cannot load the device library libDravik.so.5");
 }
 
 // Run with the stand-in library's folder on the library path.

@@ -113,7 +113,7 @@ bool parsePath(const char* path, PathParts& parts)
     const std::vector<std::string> pieces = split(lowerCase(path), '#');
     if (pieces.size() != 4 || pieces[0] != "\\\\?\\hid") return false;
     const std::vector<std::string> ids = split(pieces[1], '&');
-    uint32_t vid, pid;
+    uint32_t vid = 0, pid = 0;
     if (ids.size() != 2 || ids[0].substr(0, 4) != "vid_" || ids[1].substr(0, 4) != "pid_" ||
         !parseHex(ids[0].substr(4), 4, 4, vid) || !parseHex(ids[1].substr(4), 4, 4, pid))
         return false;

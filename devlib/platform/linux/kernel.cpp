@@ -2,6 +2,7 @@
 #include <dlfcn.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -14,9 +15,10 @@ namespace {
 const DeviceBackend* currentBackend = nullptr;
 thread_local DWORD lastError = 0;
 
-// The platform's library names and the files that stand for them beside
-// libDravik.so: the hidraw backend, or the simulator while DRAVIK_SIM names
-// a scenario. An environment variable may name another file instead.
+// The platform's library names and the files that stand for them in the
+// library's private folder dravik/ beside libDravik.so (installed or built):
+// the hidraw backend, or the simulator while DRAVIK_SIM names a scenario. An
+// environment variable may name another file instead.
 struct ModuleFile {
     const char* name;
     const char* overrideVariable;
@@ -96,7 +98,18 @@ std::string fileFor(const ModuleFile& module)
 {
     if (variableSet(module.overrideVariable)) return std::getenv(module.overrideVariable);
     const char* file = variableSet("DRAVIK_SIM") ? module.simulatorFile : module.hidrawFile;
-    return libraryDirectory() + "/" + file;
+    return libraryDirectory() + "/dravik/" + file;
+}
+
+// Without its module the library finds no sensor, which alone would not say
+// that a file is missing; each file is named once, not at every connection.
+void reportUnloadable(const ModuleFile& module, const std::string& file)
+{
+    static std::string lastReported[std::size(kModuleFiles)];
+    std::string& reported = lastReported[&module - kModuleFiles];
+    if (reported == file) return;
+    reported = file;
+    std::fprintf(stderr, "Dravik: %s\n", dlerror());
 }
 
 const KernelServices kKernelServices = {SetLastError};
@@ -131,8 +144,14 @@ void SetLastError(DWORD code) { lastError = code; }
 HMODULE LoadLibraryA(LPCSTR name)
 {
     const ModuleFile* known = name == nullptr ? nullptr : moduleNamed(name);
-    void* library = known == nullptr ? nullptr : dlopen(fileFor(*known).c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (known == nullptr) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    const std::string file = fileFor(*known);
+    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (library == nullptr) {
+        reportUnloadable(*known, file);
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
