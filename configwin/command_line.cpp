@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include "settings_file_check.h"
 #include "ui_seam.h"
 
 namespace {
@@ -21,7 +22,7 @@ QString joinArguments(int argc, const char* const argv[])
 {
     QStringList arguments;
     for (int index = 1; index < argc; ++index)
-        arguments << QString::fromLocal8Bit(argv[index]);
+        arguments << systemText(argv[index]);
     return arguments.join(QLatin1Char(' '));
 }
 

@@ -10,7 +10,8 @@ class UiSeam;
 
 // The arguments after the program's name as the process received them, joined
 // by single blanks: the argument part of its command line. A name that holds a
-// blank therefore reads as two arguments.
+// blank therefore reads as two arguments; one that is not UTF-8 keeps its
+// bytes (systemText).
 QString joinArguments(int argc, const char* const argv[]);
 
 // The argument part that GetCommandLine reads; main() records it before Qt

@@ -1,5 +1,7 @@
 #include "dravik_binding.h"
 
+#include "exit_status.h"
+
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -24,7 +26,7 @@ std::function<void(const std::string&)>& failureNotice()
         std::fprintf(stderr, "%s\n", message.c_str());
         std::fflush(stderr);
     }
-    std::exit(EXIT_FAILURE);
+    std::exit(ExitNotStarted);
 }
 
 std::string executableFolder()

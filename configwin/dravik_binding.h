@@ -3,7 +3,7 @@
 // is loaded by name at the first call (from the executable's own folder
 // first, then the normal library search) and each function is looked up by
 // name at its own first call and kept. A missing library or function ends the
-// program with a message that names it and exit status 1.
+// program with a message that names it and the status ExitNotStarted.
 #ifndef CONFIGWIN_DRAVIK_BINDING_H
 #define CONFIGWIN_DRAVIK_BINDING_H
 
@@ -62,6 +62,11 @@ inline LibraryFunction<decltype(::GetIdleParms)> GetIdleParms{"GetIdleParms"};
 inline LibraryFunction<decltype(::SetIdleParms)> SetIdleParms{"SetIdleParms"};
 inline LibraryFunction<decltype(::GetObjRangeInfo)> GetObjRangeInfo{"GetObjRangeInfo"};
 inline LibraryFunction<decltype(::HaltKBSends)> HaltKBSends{"HaltKBSends"};
+// For a scripted run's report on the sensors it found.
+inline LibraryFunction<decltype(::GetDevCnt)> GetDevCnt{"GetDevCnt"};
+inline LibraryFunction<decltype(::SetActDev)> SetActDev{"SetActDev"};
+inline LibraryFunction<decltype(::GetLUID)> GetLUID{"GetLUID"};
+inline LibraryFunction<decltype(::GetDID)> GetDID{"GetDID"};
 // Declared with the others; the window has no use for them.
 inline LibraryFunction<decltype(::WriteDevCfgToFile)> WriteDevCfgToFile{"WriteDevCfgToFile"};
 inline LibraryFunction<decltype(::ReadDevCfgFmFile)> ReadDevCfgFmFile{"ReadDevCfgFmFile"};

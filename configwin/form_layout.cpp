@@ -140,6 +140,15 @@ QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, c
     return named(new QGroupBox(caption, parent), name, place);
 }
 
+// Out of sight on purpose: Tab must not reach a control nobody can see, where
+// a keystroke would change a value unseen.
+void outOfKeyboardReach(QWidget* control)
+{
+    control->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* part : control->findChildren<QWidget*>())
+        part->setFocusPolicy(Qt::NoFocus);
+}
+
 QLabel* picture(QWidget* parent, const char* name, const QPixmap& pixmap, const QRect& place)
 {
     auto* control = named(new QLabel(parent), QLatin1String(name), place);
@@ -444,6 +453,8 @@ void Form1::buildAboutTab(QWidget* page)
     Key6Mods = hiddenTextBox(Frame7, QStringLiteral("Key6Mods"), QStringLiteral("Text4"),
                              onWindow(kCodeBoxLeft, kKeyListTop, kCodeBoxWidth, 315));
     Key6Mods->setEnabled(false);
+    outOfKeyboardReach(PressRate);
+    outOfKeyboardReach(Frame7);
 }
 
 void Form1::buildHiddenHolders(QWidget* client)
@@ -465,4 +476,5 @@ void Form1::buildHiddenHolders(QWidget* client)
     Combo12->setEditText(QStringLiteral("Combo5"));
     Text4[5] = sixth.codeBox;
     Text4[5]->setEnabled(false);
+    outOfKeyboardReach(Frame6[6]);
 }

@@ -4,14 +4,13 @@
 #include "check_value.h"
 #include "command_line.h"
 #include "dravik_binding.h"
+#include "exit_status.h"
 #include "firmware_text.h"
 #include "form_logic.h"
 #include "unattended.h"
 
 #include <QCheckBox>
 #include <QLabel>
-
-#include <cstdlib>
 
 std::optional<int> Form1::Form_Load()
 {
@@ -31,7 +30,7 @@ std::optional<int> Form1::Form_Load()
     // Before the first library call, so a wrong count never loads the library.
     QString settingsFile;
     if (!GetCommandLine(ui, settingsFile, 2))
-        return EXIT_FAILURE;
+        return ExitNotStarted;
 
     std::int16_t major = 0;
     std::int16_t minor = 0;
@@ -45,7 +44,7 @@ std::optional<int> Form1::Form_Load()
     std::uint32_t deviceInfo = 0;
     if (dravik::USBConnect(&deviceInfo) == 0) {
         if (!settingsFile.isEmpty())
-            return EXIT_FAILURE;
+            return ExitNoSensor;
         ErReason(*this, QStringLiteral("USB Connect"));
         return std::nullopt;
     }

@@ -1,25 +1,38 @@
 #include "app_info.h"
 #include "command_line.h"
 #include "dravik_binding.h"
+#include "exit_status.h"
 #include "form1.h"
 #include "form_fonts.h"
 #include "form_handlers.h"
 #include "scripted_run.h"
+#include "sensor_report.h"
 #include "ui_seam.h"
 
 #include <QApplication>
 
-#include <cstdlib>
+#include <csignal>
+
+// Where the hidraw nodes are; a test names a folder of its own.
+#ifndef TORNEL_DEVICE_FOLDER
+#define TORNEL_DEVICE_FOLDER "/dev"
+#endif
 
 int main(int argc, char* argv[])
 {
+    // A script that closed or stopped reading stderr learns the outcome from
+    // the exit status, not from a signal.
+    std::signal(SIGPIPE, SIG_IGN);
     // QApplication takes its own options (-platform, -style, ...) out of argv;
     // the command line is the utility's own, so it is read before.
     setArgumentPart(joinArguments(argc, argv));
     const bool scripted = isScriptedRun(argumentPart());
-    if (!prepareDisplay(scripted))
-        return EXIT_FAILURE;
+    const std::optional<PlatformChoice> platforms = prepareDisplay(scripted);
+    if (!platforms)
+        return ExitNotStarted;
     QApplication app(argc, argv);
+    if (!displayAnswered(*platforms, scripted))
+        return ExitNotStarted;
     mapFormFonts();
     QtUiSeam shown;
     EchoedUiSeam echoed(shown, nobodyCanAnswer());
@@ -32,8 +45,11 @@ int main(int argc, char* argv[])
     Form1 form(ui);
     connectHandlers(form);
     // A run that ends during start-up never enters the event loop.
-    if (const std::optional<int> exitStatus = form.Form_Load())
+    if (const std::optional<int> exitStatus = form.Form_Load()) {
+        if (*exitStatus == ExitNoSensor)
+            reportOnStderr(connectFailureCause(TORNEL_DEVICE_FOLDER));
         return *exitStatus;
+    }
     form.show();
     return app.exec();
 }

@@ -8,15 +8,32 @@
 #include <QString>
 
 #include <cstdio>
+#include <optional>
 
 // True when the argument part holds any argument (one settings file, or the
 // wrong count).
 bool isScriptedRun(const QString& argumentPart);
 
-// Before the QApplication is made. Without DISPLAY, WAYLAND_DISPLAY and
-// QT_QPA_PLATFORM a scripted run takes the offscreen platform; the window
-// can't open then, which one line on stderr says, and the result is false.
-bool prepareDisplay(bool scripted);
+// The platforms Qt is to try, chosen before the QApplication is made.
+struct PlatformChoice {
+    // Where the window is meant to open, as "DISPLAY=:0" or "QT_QPA_PLATFORM=xcb".
+    QString meant;
+    // Offscreen ends the list, so that nothing answering there never aborts.
+    bool offscreenLastResort = false;
+};
+
+// Without DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM a scripted run takes
+// the offscreen platform; the window can't open then, which one line on
+// stderr says, and the result is nothing. Otherwise the platforms of the
+// display variables (or those QT_QPA_PLATFORM names) are tried first.
+std::optional<PlatformChoice> prepareDisplay(bool scripted);
+
+// Once the QApplication is made: false, with one line on stderr, when the
+// window would open on the last resort. A scripted run goes on there.
+bool displayAnswered(const PlatformChoice& choice, bool scripted);
+
+// One line on stderr under the application's title.
+void reportOnStderr(const QString& text);
 
 // On Qt's offscreen and minimal platforms a box is shown to nobody.
 bool nobodyCanAnswer();

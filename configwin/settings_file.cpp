@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <optional>
@@ -125,6 +124,9 @@ QString lineFault(const CheckedSettings& checked, const std::vector<StoredContro
             .arg(kSettingsFileLines);
     case LineFault::NotState:
         return QStringLiteral("%1 must be 0 or 1.").arg(where);
+    case LineFault::LfLineEnds:
+        return QStringLiteral("its lines end with LF alone, and a settings file's lines end with CR LF (convert it "
+                              "with unix2dos or sed -i 's/$/\\r/').");
     case LineFault::NotText:
     case LineFault::None:
         break;
@@ -139,10 +141,10 @@ bool saveSettingsFile(Form1& form, const QString& path)
     const std::optional<QByteArray> bytes = settingsFileBytes(form);
     if (!bytes)
         return false;
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(*bytes) == bytes->size() && file.commit())
+    const QString problem = writeSettingsBytes(path, *bytes);
+    if (problem.isEmpty())
         return true;
-    tell(form, QStringLiteral("The settings file \"%1\" cannot be written: %2.").arg(path, file.errorString()));
+    tell(form, QStringLiteral("The settings file \"%1\" cannot be written: %2.").arg(path, problem));
     return false;
 }
 

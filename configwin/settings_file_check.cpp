@@ -6,9 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
-
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -18,9 +17,14 @@ FileBytes refused(const QString& problem)
     return {QByteArray(), problem};
 }
 
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 FileBytes notOpened(int error)
 {
-    return refused(QStringLiteral("cannot be opened: %1.").arg(QString::fromLocal8Bit(std::strerror(error))));
+    return refused(QStringLiteral("cannot be opened: %1.").arg(systemReason(error)));
 }
 
 FileBytes notRegular()
@@ -45,14 +49,76 @@ private:
     int fd_;
 };
 
+constexpr char16_t kFirstByteCharacter = 0xDC00;
+
+// Fills the new file `fd` and closes it: 0 once every byte reached the disk,
+// else the error that stopped it.
+int fillAndClose(int fd, const QByteArray& bytes, mode_t mode)
+{
+    int error = ::fchmod(fd, mode) == 0 ? 0 : errno;
+    for (qsizetype written = 0; error == 0 && written < bytes.size();) {
+        const ssize_t count = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (count >= 0)
+            written += count;
+        else if (errno != EINTR)
+            error = errno;
+    }
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
 }  // namespace
+
+QString systemText(QByteArrayView bytes)
+{
+    if (bytes.isValidUtf8())
+        return QString::fromUtf8(bytes);
+    QString text;
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype length = 1;
+        while (length < 4 && start + length < bytes.size() && !bytes.sliced(start, length).isValidUtf8())
+            ++length;
+        const QByteArrayView character = bytes.sliced(start, length);
+        if (character.isValidUtf8()) {
+            text += QString::fromUtf8(character);
+            start += length;
+        } else {
+            text += QChar(kFirstByteCharacter + static_cast<unsigned char>(bytes[start]));
+            ++start;
+        }
+    }
+    return text;
+}
+
+QByteArray systemBytes(const QString& text)
+{
+    QByteArray bytes;
+    qsizetype unconverted = 0;
+    for (qsizetype index = 0; index < text.size(); ++index) {
+        const char16_t unit = text[index].unicode();
+        if (unit < kFirstByteCharacter + 0x80 || unit > kFirstByteCharacter + 0xFF
+            || (index > 0 && text[index - 1].isHighSurrogate()))
+            continue;
+        bytes += QStringView(text).sliced(unconverted, index - unconverted).toUtf8();
+        bytes += static_cast<char>(unit - kFirstByteCharacter);
+        unconverted = index + 1;
+    }
+    return bytes + QStringView(text).sliced(unconverted).toUtf8();
+}
 
 FileBytes readSettingsBytes(const QString& path, qint64 bound)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = systemBytes(path);
     struct stat status {};
-    if (::stat(name.constData(), &status) != 0)
+    if (::stat(name.constData(), &status) != 0) {
+        // A file dialog puts U+FFFD for what it could not read of a name.
+        if (errno == ENOENT && path.contains(QChar::ReplacementCharacter))
+            return refused(QStringLiteral("cannot be opened: its name could not be read as text."));
         return notOpened(errno);
+    }
     if (!S_ISREG(status.st_mode))
         return notRegular();
     // Non-blocking, so a FIFO put in the file's place since can't hold the open.
@@ -69,12 +135,45 @@ FileBytes readSettingsBytes(const QString& path, qint64 bound)
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            return refused(QStringLiteral("cannot be read: %1.").arg(QString::fromLocal8Bit(std::strerror(errno))));
+            return refused(QStringLiteral("cannot be read: %1.").arg(systemReason(errno)));
         if (count == 0)
             return {bytes, QString()};
         bytes.append(chunk, count);
     }
     return refused(QStringLiteral("was not loaded: it is larger than %1 bytes, which no settings file is.").arg(bound));
+}
+
+QString writeSettingsBytes(const QString& path, const QByteArray& bytes)
+{
+    QByteArray target = systemBytes(path);
+    struct stat status {};
+    const bool replacing = ::stat(target.constData(), &status) == 0;
+    if (!replacing && errno != ENOENT)
+        return systemReason(errno);
+    if (replacing && !S_ISREG(status.st_mode))
+        return QStringLiteral("it is not a regular file");
+    if (replacing) {
+        char* const linked = ::realpath(target.constData(), nullptr);
+        if (!linked)
+            return systemReason(errno);
+        target = linked;
+        std::free(linked);
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+
+    // Beside the target, so that the rename replaces it in one step.
+    QByteArray temporary = target + ".XXXXXX";
+    const int file = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (file < 0)
+        return systemReason(errno);
+    int error = fillAndClose(file, bytes, replacing ? status.st_mode & 07777 : 0666 & ~mask);
+    if (error == 0 && ::rename(temporary.constData(), target.constData()) != 0)
+        error = errno;
+    if (error == 0)
+        return QString();
+    ::unlink(temporary.constData());
+    return systemReason(error);
 }
 
 CheckedSettings checkSettingsFile(const QByteArray& bytes, const std::vector<LineForm>& forms)
@@ -96,6 +195,9 @@ CheckedSettings checkSettingsFile(const QByteArray& bytes, const std::vector<Lin
         checked.fault = fault;
         return checked;
     };
+    // Read at CRs, a file with LF line ends is one long line.
+    if (!bytes.contains('\r') && bytes.contains('\n'))
+        return refuse(0, LineFault::LfLineEnds);
     // A file cut short is told as such, whatever its last line holds.
     if (lines.size() < forms.size())
         return refuse(lines.size(), LineFault::Missing);

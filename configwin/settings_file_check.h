@@ -1,11 +1,12 @@
-// Reading and checking a settings file's bytes, apart from the window's
-// controls: a file that is not a regular file, or one far larger than any
-// settings file, is refused before it is read whole, and the check needs no
-// widgets (the fuzz target runs it alone).
+// Reading, writing and checking a settings file's bytes, apart from the
+// window's controls: a file that is not a regular file, or one far larger than
+// any settings file, is refused before it is read whole, and the check needs
+// no widgets (the fuzz target runs it alone).
 #ifndef CONFIGWIN_SETTINGS_FILE_CHECK_H
 #define CONFIGWIN_SETTINGS_FILE_CHECK_H
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <vector>
@@ -13,6 +14,12 @@
 // Above the largest file the window can write (33 texts of at most 32767
 // characters, about 1.1 MB), and thousands of times a real one.
 inline constexpr qint64 kSettingsFileBound = 2 * 1024 * 1024;
+
+// A name or an argument as the system gives it, and back: UTF-8, but for each
+// byte that is not, which becomes a character of its own (U+DC80 to U+DCFF),
+// so that a file named in Latin-1 is still found.
+QString systemText(QByteArrayView bytes);
+QByteArray systemBytes(const QString& text);
 
 struct FileBytes {
     QByteArray bytes;
@@ -25,8 +32,14 @@ struct FileBytes {
 // Never waits: a FIFO or a device is refused before it is opened for reading.
 FileBytes readSettingsBytes(const QString& path, qint64 bound = kSettingsFileBound);
 
+// Replaces or creates the regular file `path` (through a link, the file it
+// names) only once every byte reached the disk, keeping an old file's
+// permission bits; anything else is refused before it is opened. Why it
+// failed, as it follows "cannot be written: ", or empty.
+QString writeSettingsBytes(const QString& path, const QByteArray& bytes);
+
 enum class LineForm { Text, State };
-enum class LineFault { None, Missing, NotText, NotState };
+enum class LineFault { None, Missing, NotText, NotState, LfLineEnds };
 
 struct CheckedSettings {
     // One per line: a text without its first and last character, or "0"/"1".
@@ -39,6 +52,7 @@ struct CheckedSettings {
 // Checks the first forms.size() lines of a file: each ends at a CR (a LF right
 // after it belongs to the ending), a text line must hold at least its two
 // quotes and a state line must be exactly 0 or 1; lines after those are ignored.
+// A file whose lines end in LF alone is refused as such, at line 1.
 CheckedSettings checkSettingsFile(const QByteArray& bytes, const std::vector<LineForm>& forms);
 
 #endif

@@ -3,8 +3,11 @@
 #include "check_value.h"
 #include "command_handlers.h"
 #include "dravik_binding.h"
+#include "exit_status.h"
 #include "form1.h"
 #include "form_logic.h"
+#include "scripted_run.h"
+#include "sensor_report.h"
 #include "settings_file.h"
 
 #include <QCheckBox>
@@ -68,13 +71,19 @@ std::optional<FirstWrite> AutoConfig(Form1& form, const QString& fileName)
 
 int runUnattended(Form1& form, const QString& settingsFile)
 {
-    bool complete = false;
+    ExitStatus status = ExitNotStarted;
     const std::optional<FirstWrite> first = AutoConfig(form, settingsFile);
-    // A refused write stored nothing; the same controls would be refused again.
-    if (first && first->write.written) {
-        const WriteOutcome second = writeOnce(form);
-        complete = first->haltSent && first->write.complete && second.complete;
+    if (first) {
+        status = ExitSensorStepFailed;
+        // A refused write stored nothing; the same controls would be refused again.
+        if (first->write.written) {
+            const WriteOutcome second = writeOnce(form);
+            if (first->haltSent && first->write.complete && second.complete)
+                status = ExitDone;
+        }
+        if (const std::optional<QString> configured = configuredAmongOthers())
+            reportOnStderr(*configured);
     }
     dravik::USBDisconnect();
-    return complete ? 0 : 1;
+    return status;
 }

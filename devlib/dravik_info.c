@@ -4,10 +4,6 @@
  * names the hidraw nodes this user may not open.
  * Exit status: 0 done, 1 no sensor found, 2 a sensor's configuration
  * couldn't be read. */
-#ifdef __linux__
-#define _POSIX_C_SOURCE 200809L
-#endif
-
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
@@ -15,11 +11,7 @@
 #include "Dravik.h"
 
 #ifdef __linux__
-#include <errno.h>
-#include <fcntl.h>
-#include <glob.h>
-#include <stdlib.h>
-#include <unistd.h>
+#include "closed_hidraw_nodes.h"
 
 /* Where the hidraw nodes are; tests name a folder of their own. */
 #ifndef DRAVIK_INFO_DEVICE_FOLDER
@@ -78,12 +70,17 @@ static int reportSensor(int16_t index)
     tsWalkAwayParms walkAway;
     tsWalkUpParms walkUp;
     tsIdleParms idle;
+    uint32_t readError;
 
     SetActDev(index);
+    readError = GetLastLibErr(); /* the connection's read; a Get replaces it */
     printf("Sensor %d: LUID 0x%04x, DID 0x%04x\n", index, (unsigned)GetLUID(), (unsigned)GetDID());
     if (!GetTyvelParms(&sensing) || !GetWalkAwayParms(&walkAway) || !GetWalkUpParms(&walkUp) ||
         !GetIdleParms(&idle)) {
-        printf("  configuration not read (error 0x%x)\n", (unsigned)GetLastLibErr());
+        if (readError != 0)
+            printf("  configuration not read (error 0x%x)\n", (unsigned)readError);
+        else
+            printf("  configuration not read\n");
         return 0;
     }
     printRecord("tsTyvelParms", &sensing, kTyvelFields, COUNT(kTyvelFields));
@@ -94,28 +91,18 @@ static int reportSensor(int16_t index)
 }
 
 #ifdef __linux__
-/* A sensor whose node this user may not open is never found. */
+static void printClosedNode(const char* node, int error, void* context)
+{
+    size_t* printed = context;
+    if ((*printed)++ == 0) printf("hidraw nodes this user may not open:\n");
+    printf("  %s: %s\n", node, strerror(error));
+}
+
 static void nameClosedHidrawNodes(void)
 {
-    const char* scenario = getenv("DRAVIK_SIM");
-    glob_t nodes;
-    size_t i, closed = 0;
-
-    if (scenario != NULL && *scenario != '\0') return; /* the simulator stands in for hidraw */
-    if (glob(DRAVIK_INFO_DEVICE_FOLDER "/hidraw*", 0, NULL, &nodes) != 0) return;
-    for (i = 0; i < nodes.gl_pathc; ++i) {
-        const int fd = open(nodes.gl_pathv[i], O_RDWR | O_NONBLOCK | O_CLOEXEC);
-        if (fd >= 0) {
-            close(fd);
-            continue;
-        }
-        if (closed++ == 0) printf("hidraw nodes this user may not open:\n");
-        printf("  %s: %s\n", nodes.gl_pathv[i], strerror(errno));
-    }
-    globfree(&nodes);
-    if (closed != 0)
-        printf("A sensor among them needs the udev rule: see \"Sensors on Linux: hidraw, udev rule, hot-plug "
-               "paths\" in the README.\n");
+    size_t printed = 0;
+    if (visitClosedHidrawNodes(DRAVIK_INFO_DEVICE_FOLDER, printClosedNode, &printed) != 0)
+        printf("A sensor among them needs the udev rule: " DRAVIK_UDEV_RULE_HINT ".\n");
 }
 #endif
 
@@ -131,7 +118,7 @@ int main(void)
     USBConnect(NULL);
     count = GetDevCnt();
     if (count == 0) {
-        printf("USBConnect: no sensor connected (error 0x%x)\n", (unsigned)GetLastLibErr());
+        printf("USBConnect: no sensor found\n");
 #ifdef __linux__
         nameClosedHidrawNodes();
 #endif

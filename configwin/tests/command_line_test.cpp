@@ -1,7 +1,13 @@
 #include "command_line.h"
 #include "scripted_ui_seam.h"
+#include "settings_file_check.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <ostream>
 #include <vector>
@@ -90,6 +96,29 @@ TEST(JoinArguments, JoinsWhatFollowsTheProgramNameWithSingleBlanks)
     EXPECT_EQ(joinArguments(1, none), "");
     const char* const some[] = {"Tornel-Tyvel-4-7", "-platform", "my file.tyv", "", "\u00e9"};
     EXPECT_EQ(joinArguments(5, some), QString::fromUtf8("-platform my file.tyv  \u00e9"));
+}
+
+TEST(JoinArguments, AnArgumentThatIsNotUtf8StillNamesItsFile)
+{
+    const QTemporaryDir folder;
+    const QByteArray name = QFile::encodeName(folder.path()) + "/lat\xe9.tyv";
+    const int file = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(::write(file, "\"36\"\r\n", 6), 6);
+    ::close(file);
+    const char* const arguments[] = {"Tornel-Tyvel-4-7", name.constData()};
+    setArgumentPart(joinArguments(2, arguments));
+    ScriptedUiSeam ui;
+    QString settingsFile;
+
+    ASSERT_TRUE(GetCommandLine(ui, settingsFile));
+    setArgumentPart(QString());
+
+    const FileBytes read = readSettingsBytes(settingsFile);
+    EXPECT_EQ(read.problem, QString());
+    EXPECT_EQ(read.bytes, "\"36\"\r\n");
+    // QTemporaryDir cannot remove a name that is not UTF-8.
+    ::unlink(name.constData());
 }
 
 }  // namespace

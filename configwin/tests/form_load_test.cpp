@@ -1,5 +1,6 @@
 #include "check_value.h"
 #include "dravik_binding.h"
+#include "exit_status.h"
 #include "form1.h"
 #include "form_handlers.h"
 #include "key_list.h"
@@ -173,7 +174,7 @@ TEST_F(StartUp, TheFirmwareTextShowsTheSensorsIdentifierDigitByDigit)
 TEST_F(StartUp, OneArgumentWithoutASensorEndsSilentlyWithAFailure)
 {
     sensor.attached = false;
-    EXPECT_EQ(start("  Default.tyv "), EXIT_FAILURE);
+    EXPECT_EQ(start("  Default.tyv "), ExitNoSensor);
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(form.LastErr->text(), "Ok 0");
     EXPECT_EQ(form.FirmWare->text(), "Firmware");
@@ -209,7 +210,7 @@ TEST_F(StartUp, TwoOrMoreArgumentsShowOnlyTheMessageAndEndBeforeTheLibrary)
         ui.boxes.clear();
         attach();
         setArgumentPart(QString::fromLatin1(argumentPart));
-        EXPECT_EQ(window.Form_Load(), EXIT_FAILURE);
+        EXPECT_EQ(window.Form_Load(), ExitNotStarted);
         EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{kWrongCountBox});
         EXPECT_EQ(window.Combo1->count(), keycatalog::kKeyListSize);
         EXPECT_EQ(window.LibVersion->text(), "Library Version:");
@@ -248,5 +249,5 @@ TEST(StartUpProcess, TwoArgumentsEndTheProgramWithoutLoadingTheLibrary)
             const std::optional<int> status = form.Form_Load();
             std::_Exit(!status ? 10 : libraryLoaded() ? 11 : *status);
         },
-        ::testing::ExitedWithCode(EXIT_FAILURE), "");
+        ::testing::ExitedWithCode(ExitNotStarted), "");
 }

@@ -1,12 +1,15 @@
 # Runs the utility with ARGUMENTS ('|' between them) against SCENARIO on the
-# offscreen platform, or with NO_DISPLAY without any display variable, and
-# checks its exit status and, where given:
+# offscreen platform, with NO_DISPLAY without any display variable, or with
+# DISPLAY_ENVIRONMENT ('|' between them, e.g. DISPLAY=:9) in place of all
+# of them, and checks its exit status and, where given:
 #   STDERR     a line that stderr holds exactly once
 #   TRACE      the simulator's whole trace ("" when the library never loaded)
 #   WRITTEN    a file of the trace's data reports, commits and closes, without times
 #   NOTHING_WRITTEN  no data report, commit or keystroke halt in the trace
 # FIFO names a FIFO made first; ALONE a folder the program is copied to, to
-# run without the library beside it. A window that opens instead of the program
+# run without the library beside it; CLOSED_STDERR the program that runs it
+# with stderr on a pipe nobody reads; ENVIRONMENT ('|' between them) more
+# variables, set last. A window that opens instead of the program
 # ending shows as the timeout.
 string(REPLACE "|" ";" arguments "${ARGUMENTS}")
 if(FIFO)
@@ -19,14 +22,17 @@ if(ALONE)
   get_filename_component(name ${PROGRAM} NAME)
   set(PROGRAM ${ALONE}/${name})
 endif()
-if(NO_DISPLAY)
-  set(display --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM)
+if(NO_DISPLAY OR DEFINED DISPLAY_ENVIRONMENT)
+  string(REPLACE "|" ";" display "${DISPLAY_ENVIRONMENT}")
+  list(PREPEND display --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM)
 else()
   set(display QT_QPA_PLATFORM=offscreen)
 endif()
+string(REPLACE "|" ";" environment "${ENVIRONMENT}")
 file(REMOVE ${LOG})
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env ${display} DRAVIK_SIM=${SCENARIO} DRAVIK_SIM_LOG=${LOG} ${PROGRAM} ${arguments}
+  COMMAND ${CMAKE_COMMAND} -E env ${display} DRAVIK_SIM=${SCENARIO} DRAVIK_SIM_LOG=${LOG} ${environment}
+          ${CLOSED_STDERR} ${PROGRAM} ${arguments}
   RESULT_VARIABLE status ERROR_VARIABLE errors TIMEOUT 30)
 if(NOT status STREQUAL EXPECTED_STATUS)
   message(FATAL_ERROR "${PROGRAM} ${arguments}: status ${status}, expected ${EXPECTED_STATUS}\nstderr:\n${errors}")

@@ -1,4 +1,5 @@
 #include "check_value.h"
+#include "file_probes.h"
 #include "form1.h"
 #include "form_handlers.h"
 #include "key_slots.h"
@@ -10,14 +11,27 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -88,6 +102,18 @@ protected:
     }
 
     QCheckBox& box(const char* name) { return *form.findChild<QCheckBox*>(QLatin1String(name)); }
+
+    // A save's result, boxes, target and the target's folder, as one text
+    // that a child process can hand back.
+    QByteArray saveOutcome(const QString& target)
+    {
+        QByteArray outcome = saveSettingsFile(form, target) ? "saved\n" : "not saved\n";
+        for (const MessageBoxRequest& shown : ui.boxes)
+            outcome += shown.text.toUtf8() + '\n';
+        const QStringList entries =
+            QFileInfo(target).dir().entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden, QDir::Name);
+        return outcome + "target: " + contents(target) + "\nfolder: " + entries.join(QLatin1Char(' ')).toUtf8();
+    }
 
     // Every text line holds its control's name, but the delays, which must
     // stay within their limits.
@@ -170,19 +196,43 @@ TEST_F(SettingsFile, WritesTextsUnescapedInWindowsCodePage)
     }
 }
 
-TEST_F(SettingsFile, RefusesATextTheCodePageCannotHoldAndKeepsTheOldFile)
+// A CR would end its line early and shift every line after it.
+TEST_F(SettingsFile, RefusesATextAFileCannotHoldAndKeepsTheOldFile)
 {
+    const struct {
+        QComboBox* list;
+        QLineEdit* text;
+        QString value;
+        const char* field;
+    } cases[] = {
+        {form.Combo3, nullptr, QStringLiteral("\u0100"), "the key name of walk-away keystroke 3 (Combo3)"},
+        {nullptr, form.MaxDist, QStringLiteral("3\r6"), "the detection range (MaxDist)"},
+        {form.Combo11, nullptr, QStringLiteral("\r"), "the key name of walk-up keystroke 5 (Combo11)"},
+    };
     put(path("kept.tyv"), "old contents");
-    form.Combo3->setEditText(QStringLiteral("\u0100"));
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.field);
+        ui.boxes.clear();
+        if (test.list)
+            test.list->setEditText(test.value);
+        else
+            test.text->setText(test.value);
 
-    EXPECT_FALSE(saveSettingsFile(form, path("kept.tyv")));
+        EXPECT_FALSE(saveSettingsFile(form, path("kept.tyv")));
 
-    EXPECT_EQ(contents(path("kept.tyv")), "old contents");
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0],
-              (MessageBoxRequest{"The settings were not saved: the key name of walk-away keystroke 3 (Combo3) holds a "
-                                 "character that a settings file cannot hold.",
-                                 MessageButtons::Ok, MessageIcon::Critical, DefaultButton::First, "Tornel-Tyvel"}));
+        EXPECT_EQ(contents(path("kept.tyv")), "old contents");
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                  QStringList{"kept.tyv"});
+        EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{
+                                {QStringLiteral("The settings were not saved: %1 holds a character that a "
+                                                "settings file cannot hold.")
+                                     .arg(QLatin1String(test.field)),
+                                 MessageButtons::Ok, MessageIcon::Critical, DefaultButton::First, "Tornel-Tyvel"}}));
+        if (test.list)
+            test.list->setEditText(QString());
+        else
+            test.text->setText(QStringLiteral("36"));
+    }
 }
 
 TEST_F(SettingsFile, ReportsAFileThatCannotBeWritten)
@@ -196,6 +246,171 @@ TEST_F(SettingsFile, ReportsAFileThatCannotBeWritten)
         << ui.boxes[0].text.toStdString();
     EXPECT_EQ(ui.boxes[0].icon, MessageIcon::Critical);
     EXPECT_FALSE(QFile::exists(target));
+}
+
+namespace {
+
+bool writeProcFile(const char* name, const char* text)
+{
+    const int file = ::open(name, O_WRONLY | O_CLOEXEC);
+    const bool written = file >= 0 && ::write(file, text, std::strlen(text)) == static_cast<ssize_t>(std::strlen(text));
+    if (file >= 0)
+        ::close(file);
+    return written;
+}
+
+// Mounts a file system of one page on `folder`, seen by this process alone;
+// an empty text, or why it could not.
+QString mountOnePageFileSystem(const QString& folder)
+{
+    const uid_t uid = getuid();
+    const gid_t gid = getgid();
+    if (unshare(CLONE_NEWNS) != 0) {
+        // Unprivileged: a user namespace of its own lets the process mount.
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return QStringLiteral("no mount namespace: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        if (!writeProcFile("/proc/self/setgroups", "deny")
+            || !writeProcFile("/proc/self/uid_map", QByteArray("0 " + QByteArray::number(uid) + " 1").constData())
+            || !writeProcFile("/proc/self/gid_map", QByteArray("0 " + QByteArray::number(gid) + " 1").constData()))
+            return QStringLiteral("no user namespace map: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=4k") != 0)
+        return QStringLiteral("no tmpfs: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    return QString();
+}
+
+}  // namespace
+
+// The old file must outlive a save that fails half way, as one on a full
+// disk or over the size limit does.
+TEST_F(SettingsFile, ASaveThatCannotBeWrittenWholeKeepsTheOldFile)
+{
+    const QByteArray old = contents(QStringLiteral(TORNEL_EXAMPLES_DIR "/Default.tyv"));
+    ASSERT_FALSE(old.isEmpty());
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("limited")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("full")));
+    // Each prepares a child for a save to `target` over the old file.
+    const struct {
+        const char* cause;
+        QString target;
+        std::function<QString()> prepare;
+    } cases[] = {
+        {"File too large", path("limited/Default.tyv"),
+         [&] {
+             put(path("limited/Default.tyv"), old);
+             std::signal(SIGXFSZ, SIG_IGN);
+             const rlimit limit{100, 100};
+             return setrlimit(RLIMIT_FSIZE, &limit) == 0 ? QString() : QStringLiteral("no size limit");
+         }},
+        {"No space left on device", path("full/Default.tyv"),
+         [&] {
+             const QString unready = mountOnePageFileSystem(path("full"));
+             if (unready.isEmpty())
+                 put(path("full/Default.tyv"), old);
+             return unready;
+         }},
+    };
+    form.MaxDist->setText(QStringLiteral("59"));
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.cause);
+        const QByteArray outcome = inChild([&] {
+            const QString unready = test.prepare();
+            return unready.isEmpty() ? saveOutcome(test.target) : "skipped: " + unready.toUtf8();
+        });
+        if (outcome.startsWith("skipped: "))
+            GTEST_SKIP() << outcome.constData();
+
+        EXPECT_EQ(outcome.toStdString(), QStringLiteral("not saved\nThe settings file \"%1\" cannot be written: %2.\n"
+                                                        "target: %3\nfolder: Default.tyv")
+                                             .arg(test.target, QLatin1String(test.cause), QString::fromLatin1(old))
+                                             .toStdString());
+    }
+}
+
+TEST_F(SettingsFile, SavingRefusesWhatIsNotARegularFileWithoutOpeningIt)
+{
+    ASSERT_EQ(mkfifo(path("fifo.tyv").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(path("fifo.tyv"), path("fifo-link.tyv")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("folder.tyv")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("Default.tyv")));
+    const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path("socket.tyv").toLocal8Bit().constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    std::vector<QString> targets = {path("fifo.tyv"), path("fifo-link.tyv"), path("folder.tyv"), path("socket.tyv")};
+    // Only root may make a device node.
+    if (mknod(path("null.tyv").toLocal8Bit().constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+        targets.push_back(path("null.tyv"));
+    else
+        std::printf("No device node could be made here (%s): no device is tried.\n", std::strerror(errno));
+    const auto kind = [](const QString& file) {
+        struct stat status {};
+        return lstat(file.toLocal8Bit().constData(), &status) == 0 ? status.st_mode : 0;
+    };
+
+    for (const QString& target : targets) {
+        SCOPED_TRACE(target.toStdString());
+        ui.boxes.clear();
+        const mode_t before = kind(target);
+        const OpenWatch watch(target);
+
+        EXPECT_FALSE(saveSettingsFile(form, target));
+
+        EXPECT_FALSE(watch.opened());
+        EXPECT_EQ(kind(target), before);
+        EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{
+                                {QStringLiteral("The settings file \"%1\" cannot be written: it is not a regular file.")
+                                     .arg(target),
+                                 MessageButtons::Ok, MessageIcon::Critical}}));
+    }
+    ui.boxes.clear();
+    form.Save->trigger();
+    EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{
+                            {"The settings file \"Default.tyv\" cannot be written: it is not a regular file.",
+                             MessageButtons::Ok, MessageIcon::Critical}}));
+    ::close(listener);
+}
+
+TEST_F(SettingsFile, AReplacedFileKeepsItsPermissionBitsAndANewOneFollowsTheUmask)
+{
+    ASSERT_TRUE(saveSettingsFile(form, path("fresh.tyv")));
+    for (const mode_t mode : {0444, 0600, 0640, 0751}) {
+        SCOPED_TRACE(mode);
+        put(path("kept.tyv"), "old contents");
+        ASSERT_EQ(chmod(path("kept.tyv").toLocal8Bit().constData(), mode), 0);
+
+        EXPECT_TRUE(saveSettingsFile(form, path("kept.tyv")));
+
+        struct stat status {};
+        ASSERT_EQ(stat(path("kept.tyv").toLocal8Bit().constData(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, mode);
+        EXPECT_EQ(contents(path("kept.tyv")), contents(path("fresh.tyv")));
+        ASSERT_EQ(chmod(path("kept.tyv").toLocal8Bit().constData(), 0600), 0);
+    }
+    const mode_t umaskBefore = umask(027);
+    EXPECT_TRUE(saveSettingsFile(form, path("new.tyv")));
+    umask(umaskBefore);
+    struct stat status {};
+    ASSERT_EQ(stat(path("new.tyv").toLocal8Bit().constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(SettingsFile, SavingThroughALinkReplacesTheFileItNames)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("real")));
+    put(path("real/settings.tyv"), "old contents");
+    ASSERT_TRUE(QFile::link(QStringLiteral("real/settings.tyv"), path("link.tyv")));
+    form.MaxDist->setText(QStringLiteral("59"));
+
+    EXPECT_TRUE(saveSettingsFile(form, path("link.tyv")));
+
+    EXPECT_EQ(QFileInfo(path("link.tyv")).symLinkTarget(), path("real/settings.tyv"));
+    EXPECT_TRUE(contents(path("real/settings.tyv")).startsWith("\"59\"\r\n"));
+    EXPECT_EQ(QDir(path("real")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              QStringList{"settings.tyv"});
 }
 
 TEST_F(SettingsFile, SaveWritesDefaultInTheCurrentFolderWithoutAsking)
@@ -360,7 +575,9 @@ TEST_F(SettingsFile, AFaultyFileIsReportedWithItsLineAndChangesNothing)
     const Case cases[] = {
         {"short.tyv", good.left(good.size() - 5), "it ends after line 132, and a settings file has 133 lines."},
         {"empty.tyv", QByteArray(), "it is empty."},
-        {"lf.tyv", QByteArray(good).replace("\r\n", "\n"), "it ends after line 1, and a settings file has 133 lines."},
+        {"lf.tyv", QByteArray(good).replace("\r\n", "\n"),
+         "its lines end with LF alone, and a settings file's lines end with CR LF (convert it with unix2dos or "
+         "sed -i 's/$/\\r/')."},
         {"text.tyv", withLine(115, "\""), "line 115 (key code of walk-away keystroke 1) must be a text between double quotes."},
         {"blank.tyv", withLine(17, ""), "line 17 (walk-up key delay) must be a text between double quotes."},
         {"two.tyv", withLine(5, "2"), "line 5 (\"Out-of-Range Red\") must be 0 or 1."},

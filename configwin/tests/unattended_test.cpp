@@ -1,3 +1,4 @@
+#include "exit_status.h"
 #include "sensor_window.h"
 #include "settings_file.h"
 #include "unattended.h"
@@ -95,7 +96,7 @@ TEST_F(UnattendedTest, WritesTheFileTwiceDisconnectsAndNeverShowsTheWindow)
         form.Combo2->setEditText(QStringLiteral("k"));
     });
 
-    EXPECT_EQ(runUnattended(form, file), 0);
+    EXPECT_EQ(runUnattended(form, file), ExitDone);
 
     EXPECT_EQ(writes(), twice(kWriteAll));
     const Texts blocks = blocksWritten();
@@ -118,7 +119,7 @@ TEST_F(UnattendedTest, AFileThatTicksDisableKeystrokesHaltsTheSensorOnceBeforeWr
     setCheckValue(*form.Check1, 0);
     dravikSimClearTrace();
 
-    EXPECT_EQ(runUnattended(form, file), 0);
+    EXPECT_EQ(runUnattended(form, file), ExitDone);
 
     const Texts sent = commands();
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "B1"), 1);
@@ -138,7 +139,7 @@ TEST_F(UnattendedTest, AKeyDelayOf10IsWrittenAs512AfterTheMessage)
     dravikSimClearTrace();
     ui.boxes.clear();
 
-    EXPECT_EQ(runUnattended(form, file), 0);
+    EXPECT_EQ(runUnattended(form, file), ExitDone);
 
     EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{{"Delay must be in the range of (msec) min 64, max 16320!"}});
     const Texts blocks = blocksWritten();
@@ -147,7 +148,7 @@ TEST_F(UnattendedTest, AKeyDelayOf10IsWrittenAs512AfterTheMessage)
     EXPECT_EQ(blocks[7], "81: 01 08 08 00 00 00 00 00");
 }
 
-TEST_F(UnattendedTest, AFaultyFileWritesNothingAndEndsWithAFailure)
+TEST_F(UnattendedTest, AFaultyFileWritesNothingAndEndsAsNotStarted)
 {
     connectAndShow();
     const QString fifo = folder.filePath(QStringLiteral("fifo.tyv"));
@@ -168,7 +169,7 @@ TEST_F(UnattendedTest, AFaultyFileWritesNothingAndEndsWithAFailure)
         SCOPED_TRACE(name.toStdString());
         connectAndShow();
 
-        EXPECT_NE(runUnattended(form, name), 0);
+        EXPECT_EQ(runUnattended(form, name), ExitNotStarted);
 
         EXPECT_TRUE(commands().empty());
         EXPECT_TRUE(closedTheSensor());
@@ -182,7 +183,7 @@ TEST_F(UnattendedTest, ARefusedRecordIsReportedInEachWriteAndEndsWithAFailure)
     connectAndShow();
     const QString file = settingsFile([this] { form.MaxDist->setText(QStringLiteral("99")); });
 
-    EXPECT_NE(runUnattended(form, file), 0);
+    EXPECT_EQ(runUnattended(form, file), ExitSensorStepFailed);
 
     const Texts withoutSensing = {"81", "82", "83", "84", "85", "90 3E"};
     EXPECT_EQ(writes(), twice(withoutSensing));
@@ -196,7 +197,7 @@ TEST_F(UnattendedTest, AFailedSendEndsWithAFailure)
     const QString file = settingsFile([] {});
     refuse(DRAVIK_SIM_DATA_REPORT, 0x83, 1);
 
-    EXPECT_NE(runUnattended(form, file), 0);
+    EXPECT_EQ(runUnattended(form, file), ExitSensorStepFailed);
 
     ASSERT_FALSE(ui.boxes.empty());
     EXPECT_TRUE(ui.boxes[0].text.startsWith(QStringLiteral("An error >USB WriteCfg ")));
@@ -209,7 +210,7 @@ TEST_F(UnattendedTest, AWriteRefusedBeforeStoringIsNotRepeated)
     connectAndShow();
     const QString file = settingsFile([this] { form.Key3Code->setText(QStringLiteral("L")); });
 
-    EXPECT_NE(runUnattended(form, file), 0);
+    EXPECT_EQ(runUnattended(form, file), ExitSensorStepFailed);
 
     EXPECT_TRUE(writes().empty());
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -226,7 +227,7 @@ TEST_F(UnattendedTest, ARefusedHaltIsReportedAndEndsWithAFailureAfterBothWrites)
     dravikSimClearTrace();
     refuse(DRAVIK_SIM_COMMAND_REPORT, 0xB1);
 
-    EXPECT_EQ(runUnattended(form, file), 1);
+    EXPECT_EQ(runUnattended(form, file), ExitSensorStepFailed);
 
     EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{deviceErrorBox(QStringLiteral("USB Halt Keyboard 514"))});
     EXPECT_EQ(dravikSimHalted(0), 0);

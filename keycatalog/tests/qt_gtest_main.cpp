@@ -1,6 +1,7 @@
 // GoogleTest entry point for tests that need a QApplication. The application
 // is made only when tests run, so listing the tests needs no display.
 #include <QApplication>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,7 +12,14 @@ class QtApplication : public ::testing::Environment {
 public:
     QtApplication(int& argc, char** argv) : argc_(argc), argv_(argv) {}
     void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
+    // The raster engine paints with the global pool's workers; they are
+    // joined here, so no thread of Qt's still holds its objects at the leak
+    // check.
+    void TearDown() override
+    {
+        QThreadPool::globalInstance()->waitForDone();
+        app_.reset();
+    }
 
 private:
     int& argc_;

@@ -1,5 +1,6 @@
 // Runs from a folder that holds a stand-in libDravik.so.5 with two functions.
 #include "dravik_binding.h"
+#include "exit_status.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -54,13 +55,13 @@ TEST(Binding, LoadsTheLibraryBesideTheExecutableAtTheFirstCall)
 
 TEST(Binding, MissingFunctionEndsTheProgramNamingIt)
 {
-    EXPECT_EXIT(dravik::ReadCfg(), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(dravik::ReadCfg(), ::testing::ExitedWithCode(ExitNotStarted),
                 "The device library libDravik.so.5 has no function ReadCfg");
 }
 
 TEST(Binding, FunctionsFoundBeforeAMissingOneKeepWorking)
 {
-    EXPECT_EXIT(callAFoundThenAMissingFunction(), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(callAFoundThenAMissingFunction(), ::testing::ExitedWithCode(ExitNotStarted),
                 "version 41\n.*no function SetTyvelParms");
 }
 
@@ -72,5 +73,5 @@ TEST(Binding, FailureNoticeGetsTheMessageBeforeTheProgramEnds)
                 [](const std::string& message) { std::fprintf(stderr, "notice: %s\n", message.c_str()); });
             dravik::HaltKBSends(1);
         },
-        ::testing::ExitedWithCode(1), "notice: The device library libDravik.so.5 has no function HaltKBSends");
+        ::testing::ExitedWithCode(ExitNotStarted), "notice: The device library libDravik.so.5 has no function HaltKBSends");
 }

@@ -1,12 +1,13 @@
 // Runs from a folder without libDravik.so.5.
 #include "dravik_binding.h"
+#include "exit_status.h"
 
 #include <gtest/gtest.h>
 
 // Run with an empty library path.
 TEST(BindingWithoutLibrary, MissingLibraryEndsTheProgramNamingIt)
 {
-    EXPECT_EXIT(dravik::USBConnect(nullptr), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(dravik::USBConnect(nullptr), ::testing::ExitedWithCode(ExitNotStarted),
                 "Cannot load the device library libDravik.so.5");
 }
 
