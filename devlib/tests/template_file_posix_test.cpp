@@ -87,6 +87,20 @@ TEST_F(TemplateFileTest, ReaderRefusesPathsThatAreNoReadableRegularFile)
     });
 }
 
+TEST_F(TemplateFileTest, ReaderStopsAtItsBoundOnAFileThatReadsOnWithoutEnd)
+{
+    // A "regular" file whose size says nothing, and that gives gigabytes.
+    const char* endless = "/proc/self/pagemap";
+    DeviceTable[0].lastLibErr = kUntouchedWord;
+    const auto start = std::chrono::steady_clock::now();
+    const int result = inChildProcess(
+        [&] { return ReadDevCfgFmFile(endless) == 0 && sameRecords(storedRecords(), knownRecords()) &&
+                     GetLastLibErr() == kUntouchedWord ? 0 : 1; },
+        false);
+    EXPECT_EQ(result, 0) << "-1: still reading after " << kWatchdogSeconds << " s";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
 TEST_F(TemplateFileTest, WriterRefusesPathsItCannotCreate)
 {
     const std::string full = memoryDevice(folder, "full", 7);  // every write fails
