@@ -69,7 +69,7 @@ constexpr char kVersionMarker = ':';
 constexpr char kDelimiters[] = ", =\t";
 constexpr int kLineBufferSize = 128;
 constexpr size_t kKeyBufferSize = 64;
-// Thousands of times a written template; past it the reader stops, so that a
+// Hundreds of times a written template; past it the reader stops, so that a
 // file without end (or one that lies about its size) can't hold the caller.
 constexpr size_t kTemplateFileBound = 1024 * 1024;
 
