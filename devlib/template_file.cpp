@@ -186,7 +186,7 @@ void applyLine(const char* line, RecordSet& records)
 // The whole of file when it holds at most kTemplateFileBound bytes.
 bool readBounded(std::FILE* file, std::string& text)
 {
-    char chunk[64 * 1024];
+    char chunk[4096];
     while (text.size() <= kTemplateFileBound) {
         const size_t count = std::fread(chunk, 1, sizeof chunk, file);
         text.append(chunk, count);
