@@ -30,17 +30,6 @@ const QString kInputPath = QFile::decodeName(kInput.path().c_str());
 
 }  // namespace
 
-// An input costs some 300 small allocations, a string or two per line, so
-// the sanitizer's work on each allocation sets the pace: recording its stack,
-// and a quarantine of 256 MiB that outgrows the caches. Without the stacks
-// and with 4 MiB, which holds what hundreds of inputs free, the same faults
-// are found at twice the speed. To see where a reported block was allocated
-// and freed, run its input again with ASAN_OPTIONS=malloc_context_size=30.
-extern "C" const char* __asan_default_options()
-{
-    return "quarantine_size_mb=4:malloc_context_size=0";
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     kInput.write(data, size);
