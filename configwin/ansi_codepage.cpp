@@ -24,7 +24,7 @@ std::optional<char> byteFor(char16_t character)
 
 }  // namespace
 
-QString fromAnsi(const QByteArray& bytes)
+QString fromAnsi(QByteArrayView bytes)
 {
     QString text;
     text.reserve(bytes.size());

@@ -7,11 +7,12 @@
 #define CONFIGWIN_ANSI_CODEPAGE_H
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
 
-QString fromAnsi(const QByteArray& bytes);
+QString fromAnsi(QByteArrayView bytes);
 
 // Nothing when the text holds a character the code page lacks.
 std::optional<QByteArray> toAnsi(const QString& text);

@@ -178,12 +178,15 @@ QString writeSettingsBytes(const QString& path, const QByteArray& bytes)
 
 CheckedSettings checkSettingsFile(const QByteArray& bytes, const std::vector<LineForm>& forms)
 {
-    std::vector<QString> lines;
+    // Views into the bytes: only a text line's value is copied, so the check
+    // allocates little however long the file.
+    std::vector<QByteArrayView> lines;
+    lines.reserve(forms.size());
     for (qsizetype start = 0; start < bytes.size() && lines.size() < forms.size();) {
         qsizetype end = bytes.indexOf('\r', start);
         if (end < 0)
             end = bytes.size();
-        lines.push_back(fromAnsi(bytes.mid(start, end - start)));
+        lines.push_back(QByteArrayView(bytes).sliced(start, end - start));
         start = end + 1;
         if (start < bytes.size() && bytes[start] == '\n')
             ++start;
@@ -201,16 +204,20 @@ CheckedSettings checkSettingsFile(const QByteArray& bytes, const std::vector<Lin
     // A file cut short is told as such, whatever its last line holds.
     if (lines.size() < forms.size())
         return refuse(lines.size(), LineFault::Missing);
+    checked.values.reserve(forms.size());
     for (std::size_t index = 0; index < forms.size(); ++index) {
-        const QString& line = lines[index];
+        const QByteArrayView line = lines[index];
         if (forms[index] == LineForm::State) {
-            if (line != QLatin1String("0") && line != QLatin1String("1"))
+            if (line == "0")
+                checked.values.push_back(QStringLiteral("0"));
+            else if (line == "1")
+                checked.values.push_back(QStringLiteral("1"));
+            else
                 return refuse(index, LineFault::NotState);
-            checked.values.push_back(line);
         } else {
             if (line.size() < 2)
                 return refuse(index, LineFault::NotText);
-            checked.values.push_back(line.mid(1, line.size() - 2));
+            checked.values.push_back(fromAnsi(line.sliced(1, line.size() - 2)));
         }
     }
     return checked;

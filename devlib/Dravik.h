@@ -163,9 +163,11 @@ int32_t DRAVIK_CALL HaltKBSends(int32_t halt);
  * gives 0 at once and is left as it is.
  * ReadDevCfgFmFile loads a file through SetWalkAwayParms, SetWalkUpParms,
  * SetTyvelParms and SetIdleParms, which store every record they accept.
- * It returns 0 in two cases: the path names no regular file that could be
- * opened and read (no Set is called, GetLastLibErr is untouched), or a Set
- * refused its record (GetLastLibErr gives the first refusal's word). */
+ * It returns 0 in two cases: the path names no regular file of at most 1 MiB
+ * (1048576 bytes) that could be opened and read whole (no Set is called,
+ * GetLastLibErr is untouched; reading stops as soon as it passes 1 MiB,
+ * whatever size the file claims), or a Set refused its record (GetLastLibErr
+ * gives the first refusal's word). */
 int32_t DRAVIK_CALL WriteDevCfgToFile(const char* path);
 int32_t DRAVIK_CALL ReadDevCfgFmFile(const char* path);
 

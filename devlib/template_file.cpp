@@ -1,5 +1,6 @@
 #include "template_file.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -68,6 +69,9 @@ constexpr char kVersionMarker = ':';
 constexpr char kDelimiters[] = ", =\t";
 constexpr int kLineBufferSize = 128;
 constexpr size_t kKeyBufferSize = 64;
+// Hundreds of times a written template; past it the reader stops, so that a
+// file without end (or one that lies about its size) can't hold the caller.
+constexpr size_t kTemplateFileBound = 1024 * 1024;
 
 struct Section {
     const char* name;
@@ -179,6 +183,18 @@ void applyLine(const char* line, RecordSet& records)
     FindCfgKey(key, value, &records);
 }
 
+// The whole of file when it holds at most kTemplateFileBound bytes.
+bool readBounded(std::FILE* file, std::string& text)
+{
+    char chunk[4096];
+    while (text.size() <= kTemplateFileBound) {
+        const size_t count = std::fread(chunk, 1, sizeof chunk, file);
+        text.append(chunk, count);
+        if (count < sizeof chunk) return std::ferror(file) == 0 && text.size() <= kTemplateFileBound;
+    }
+    return false;
+}
+
 // Hands each record to its Set operation. The idle record, set last, is
 // never refused, so a refusal before it is kept for the caller.
 int32_t storeRecords(const RecordSet& records)
@@ -221,12 +237,23 @@ int32_t DRAVIK_CALL ReadDevCfgFmFile(const char* path)
     if (path == nullptr || *path == '\0') return 0;
     std::FILE* file = openRegularFileForReading(path);
     if (file == nullptr) return 0;
-    RecordSet records = recordsOf(activeRecord());
-    char line[kLineBufferSize];
-    while (std::fgets(line, sizeof line, file) != nullptr) applyLine(line, records);
-    const bool readFailed = std::ferror(file) != 0;
+    std::string text;
+    const bool read = readBounded(file, text);
     std::fclose(file);
-    if (readFailed) return 0;
+    if (!read) return 0;
+    RecordSet records = recordsOf(activeRecord());
+    // Each piece is what one fgets into the line buffer would take: up to and
+    // including a LF, at most kLineBufferSize - 1 bytes.
+    for (size_t start = 0; start < text.size();) {
+        const size_t lineEnd = text.find('\n', start);
+        const size_t end =
+            std::min(lineEnd == std::string::npos ? text.size() : lineEnd + 1, start + kLineBufferSize - 1);
+        char line[kLineBufferSize];
+        std::memcpy(line, text.data() + start, end - start);
+        line[end - start] = '\0';
+        applyLine(line, records);
+        start = end;
+    }
     return storeRecords(records);
 }
 

@@ -51,19 +51,23 @@ fi
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DTORNEL_WERROR=ON -DTORNEL_FUZZ=ON >/dev/null
 cmake --build build/fuzz -j "$jobs"
 
-# fuzz <what> <target> <seconds> <seed folder>...
+# fuzz <what> <target> <seconds> <dictionary> <seed folder>...
 fuzz() {
-  local what=$1 target=$2 seconds=$3; shift 3
+  local what=$1 target=$2 seconds=$3 dictionary=$4; shift 4
   local name=${target##*/}
   mkdir -p "build/fuzz/corpus-$name"
-  if ! "$target" "build/fuzz/corpus-$name" "$@" -max_total_time="$seconds" -timeout=10 \
-      -artifact_prefix="build/fuzz/$name-" >"build/fuzz/$name.log" 2>&1; then
+  if ! "$target" "build/fuzz/corpus-$name" "$@" -dict="$dictionary" -max_total_time="$seconds" -timeout=10 \
+      -print_final_stats=1 -artifact_prefix="build/fuzz/$name-" >"build/fuzz/$name.log" 2>&1; then
     tail -n 60 "build/fuzz/$name.log"
     echo "fuzzing the $what found a fault" >&2
     exit 1
   fi
-  tail -n 1 "build/fuzz/$name.log"
+  local runs rate
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "build/fuzz/$name.log")
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "build/fuzz/$name.log")
+  echo "fuzzing the $what: $runs runs in $seconds s, $rate per second"
 }
 
-fuzz "template reader" build/fuzz/devlib/fuzz/template_reader_fuzz 60 devlib/fuzz/corpus
-fuzz "settings-file check" build/fuzz/configwin/fuzz/settings_check_fuzz 30 examples configwin/tests/settings
+fuzz "template reader" build/fuzz/devlib/fuzz/template_reader_fuzz 60 devlib/fuzz/template_reader.dict devlib/fuzz/corpus
+fuzz "settings-file check" build/fuzz/configwin/fuzz/settings_check_fuzz 30 configwin/fuzz/settings_check.dict \
+  examples configwin/tests/settings

@@ -25,20 +25,16 @@ std::vector<LineForm> settingsLineForms()
 }
 
 const std::vector<LineForm> kForms = settingsLineForms();
+const FuzzInputFile kInput("tornel-settings-fuzz");
+const QString kInputPath = QFile::decodeName(kInput.path().c_str());
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    createFuzzInputFile("/tmp/tornel-settings-fuzz-XXXXXX");
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    writeFuzzInput(data, size);
+    kInput.write(data, size);
 
-    const FileBytes read = readSettingsBytes(QFile::decodeName(fuzzInputPath().c_str()));
+    const FileBytes read = readSettingsBytes(kInputPath);
     if (!read.problem.isEmpty() || read.bytes != QByteArray(reinterpret_cast<const char*>(data), size)) {
         std::fprintf(stderr, "a regular file of %zu bytes was not read whole\n", size);
         std::abort();

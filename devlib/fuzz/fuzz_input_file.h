@@ -1,36 +1,45 @@
 // The file each fuzz input is written to, for readers that open a file by
-// name. Made in /tmp once and removed when the fuzzer ends.
+// name: a regular file in memory, named /proc/self/fd/N, so that no input
+// waits for the disk. It goes with the process.
 #ifndef DEVLIB_FUZZ_FUZZ_INPUT_FILE_H
 #define DEVLIB_FUZZ_FUZZ_INPUT_FILE_H
 
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-inline std::string& fuzzInputPath()
-{
-    static std::string path;
-    return path;
-}
+class FuzzInputFile {
+public:
+    explicit FuzzInputFile(const char* name) : fd_(memfd_create(name, MFD_CLOEXEC))
+    {
+        if (fd_ < 0) {
+            std::perror("memfd_create");
+            std::abort();
+        }
+        path_ = "/proc/self/fd/" + std::to_string(fd_);
+    }
 
-// `pattern` ends in XXXXXX, as mkstemp takes it.
-inline void createFuzzInputFile(const char* pattern)
-{
-    std::string name = pattern;
-    const int fd = mkstemp(name.data());
-    if (fd < 0) std::abort();
-    close(fd);
-    fuzzInputPath() = name;
-    std::atexit([] { unlink(fuzzInputPath().c_str()); });
-}
+    const std::string& path() const { return path_; }
 
-inline void writeFuzzInput(const uint8_t* data, size_t size)
-{
-    std::FILE* file = std::fopen(fuzzInputPath().c_str(), "wb");
-    if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) std::abort();
-}
+    void write(const uint8_t* data, size_t size) const
+    {
+        for (size_t done = 0; done < size;) {
+            const ssize_t count = pwrite(fd_, data + done, size - done, static_cast<off_t>(done));
+            if (count < 0 && errno == EINTR) continue;
+            if (count <= 0) std::abort();
+            done += static_cast<size_t>(count);
+        }
+        if (ftruncate(fd_, static_cast<off_t>(size)) != 0) std::abort();
+    }
+
+private:
+    int fd_;
+    std::string path_;
+};
 
 #endif

@@ -5,22 +5,22 @@
 #include "fuzz_input_file.h"
 #include "lib_state.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    createFuzzInputFile("/tmp/dravik-fuzz-XXXXXX");
-    return 0;
-}
+namespace {
+
+const FuzzInputFile kInput("dravik-template-fuzz");
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    writeFuzzInput(data, size);
+    kInput.write(data, size);
 
     InitLibState();
     DeviceTable[0].configValid = 1;
     DeviceTable[0].tyvelParms = tsTyvelParms{0, 600, 16, 14, 36, 5, 2, 0};
     DeviceTable[0].walkAwayParms.InterKeyDelayWA = 512;
     DeviceTable[0].walkUpParms.InterKeyDelayWU = 512;
-    const int32_t result = ReadDevCfgFmFile(fuzzInputPath().c_str());
+    const int32_t result = ReadDevCfgFmFile(kInput.path().c_str());
 
     // A readable file gives 0 only through a refused record, whose check
     // leaves its word behind; otherwise every record was stored.

@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -87,6 +89,20 @@ TEST_F(TemplateFileTest, ReaderRefusesPathsThatAreNoReadableRegularFile)
     });
 }
 
+TEST_F(TemplateFileTest, ReaderStopsAtItsBoundOnAFileThatReadsOnWithoutEnd)
+{
+    // A "regular" file whose size says nothing, and that gives gigabytes.
+    const char* endless = "/proc/self/pagemap";
+    DeviceTable[0].lastLibErr = kUntouchedWord;
+    const auto start = std::chrono::steady_clock::now();
+    const int result = inChildProcess(
+        [&] { return ReadDevCfgFmFile(endless) == 0 && sameRecords(storedRecords(), knownRecords()) &&
+                     GetLastLibErr() == kUntouchedWord ? 0 : 1; },
+        false);
+    EXPECT_EQ(result, 0) << "-1: still reading after " << kWatchdogSeconds << " s";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
 TEST_F(TemplateFileTest, WriterRefusesPathsItCannotCreate)
 {
     const std::string full = memoryDevice(folder, "full", 7);  // every write fails
@@ -147,6 +163,42 @@ TEST_F(TemplateFileTest, WriterRefusesAtOnceWhatIsNoRegularFile)
     close(reader);
     EXPECT_EQ(sortedNames(folder), before);
     EXPECT_TRUE(fs::is_empty(sub));
+}
+
+TEST_F(TemplateFileTest, WriterNeverOpensAFifoOrADeviceForWriting)
+{
+    const std::string fifo = folder / "fifo.tpl";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // With a reader waiting, a writer's open would succeed at once, and its
+    // coming and going would show the reader a hang-up.
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    // A terminal of this test's own, which no other process opens.
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const std::string device = ptsname(terminal);
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    for (const std::string& path : {fifo, device})
+        ASSERT_GE(inotify_add_watch(watch, path.c_str(), IN_CLOSE_WRITE | IN_MODIFY), 0) << path;
+
+    for (const std::string& path : {fifo, device})
+        EXPECT_EQ(inChildProcess([&] { return WriteDevCfgToFile(path.c_str()); }, false), 0) << path;
+
+    pollfd waiting{reader, POLLIN, 0};
+    EXPECT_EQ(poll(&waiting, 1, 0), 0) << "a writer came to the FIFO: revents " << waiting.revents;
+    char events[4096];
+    EXPECT_LT(read(watch, events, sizeof events), 0) << "the FIFO or the device was opened for writing";
+
+    // Both checks see a writer where there is one.
+    close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    EXPECT_EQ(poll(&waiting, 1, 0), 1);
+    EXPECT_TRUE(waiting.revents & POLLHUP);
+    EXPECT_GT(read(watch, events, sizeof events), 0);
+    close(watch);
+    close(terminal);
+    close(reader);
 }
 
 TEST_F(TemplateFileTest, ReplacedFileKeepsItsPermissionsAndLeavesNoTemporary)

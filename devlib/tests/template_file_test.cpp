@@ -166,4 +166,27 @@ TEST_F(TemplateFileTest, RefusedRecordKeepsItsValuesAndReportsTheFirstRefusal)
     }
 }
 
+TEST_F(TemplateFileTest, FileOfOneMebibyteIsReadWholeAndALargerOneChangesNothing)
+{
+    const std::string first = "MaxDistS = 30\r\n";
+    const std::string last = "MaxDistS = 40\r\n";
+    const struct {
+        size_t size;
+        int32_t result;
+    } cases[] = {{1048576, 1}, {1048577, 0}};
+    for (const auto& c : cases) {
+        SetUp();
+        DeviceTable[0].lastLibErr = kUntouchedWord;
+        // The last key line counts only when the whole file was read, the
+        // first must not count on a refusal; blanks fill the rest.
+        const std::string text = first + std::string(c.size - first.size() - last.size() - 1, ' ') + "\n" + last;
+        ASSERT_EQ(text.size(), c.size);
+        EXPECT_EQ(readText(text), c.result) << c.size;
+        if (c.result == 1)
+            EXPECT_EQ(DeviceTable[0].tyvelParms.MaxDistS, 40);
+        else
+            expectNothingChanged();
+    }
+}
+
 }  // namespace
