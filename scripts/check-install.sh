@@ -110,8 +110,8 @@ if [ "$(realpath "$(pkg-config --variable=prefix dravik)")" != "$(realpath "$sta
   echo "dravik.pc names the prefix $(pkg-config --variable=prefix dravik), not the folder it is in" >&2
   exit 1
 fi
-cc -o "$consumers/pkg-config-built" devlib/dravik_info.c $(pkg-config --cflags --libs dravik) \
-   -Wl,-rpath,"$(pkg-config --variable=libdir dravik)"
+cc -o "$consumers/pkg-config-built" devlib/dravik_info.c devlib/closed_hidraw_nodes.c \
+   $(pkg-config --cflags --libs dravik) -Wl,-rpath,"$(pkg-config --variable=libdir dravik)"
 unset PKG_CONFIG_PATH
 cmake -S devlib/tests/consumer -B "$consumers/cmake" -DCMAKE_PREFIX_PATH="$stage/usr/local" >/dev/null
 cmake --build "$consumers/cmake" >/dev/null

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a plain build with warnings as
-# errors and its install, then the same tests under AddressSanitizer and
-# UBSan, then the Windows build under wine, then the fuzz targets for a
-# bounded time.
+# errors and its install, the Debian packages, then the same tests under
+# AddressSanitizer and UBSan, then the Windows build under wine, then the fuzz
+# targets for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -22,6 +22,10 @@ build_and_test() {
 build_and_test build/test
 
 scripts/check-install.sh build/test
+
+# The Debian packages, checked by lintian and run unpacked.
+scripts/build-packages.sh
+scripts/check-packages.sh
 
 build_and_test build/sanitize -DTORNEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 
