@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/install-missing.sh debhelper dpkg-dev
+scripts/install-missing.sh build-essential debhelper dpkg-dev
 
 packages=build/packages
 source=$packages/tornel-tyvel
