@@ -1,8 +1,7 @@
-#include "form_logic.h"
+#include "check_update.h"
 
 #include "check_value.h"
 #include "form1.h"
-#include "key_slots.h"
 #include "text_number.h"
 #include "window_fields.h"
 

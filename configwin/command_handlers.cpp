@@ -3,7 +3,9 @@
 #include "check_value.h"
 #include "dravik_binding.h"
 #include "form1.h"
-#include "form_logic.h"
+#include "er_reason.h"
+#include "read_config.h"
+#include "write_config.h"
 
 #include <QAction>
 #include <QCheckBox>

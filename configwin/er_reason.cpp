@@ -1,4 +1,4 @@
-#include "form_logic.h"
+#include "er_reason.h"
 
 #include "dravik_binding.h"
 #include "form1.h"

@@ -1,13 +1,9 @@
-// The handlers of single edits: key choices, modifier and LED clicks, the
-// leave checks of the numeric fields and the two key-delay checks. Each ends
-// in CheckUpdate.
-#include "form_handlers.h"
+#include "field_handlers.h"
 
 #include "event_rules.h"
 #include "form1.h"
-#include "form_logic.h"
+#include "check_update.h"
 #include "key_slots.h"
-#include "keystroke_record.h"
 #include "text_number.h"
 #include "window_fields.h"
 

@@ -7,12 +7,13 @@
 // "Text4_5". The index of the modifier arrays and of Label11/Label12 is the
 // key slot.
 //
-// Only the layout is built here (form_layout.cpp); behaviour lives in files of
-// its own that use these members.
+// The constructor builds the controls (form1.cpp) and binds no handler; the
+// key lists are filled in form_key_lists.cpp and Form_Load in form_load.cpp.
 #ifndef CONFIGWIN_FORM1_H
 #define CONFIGWIN_FORM1_H
 
 #include "key_list_box.h"
+#include "key_slots.h"
 #include "ui_seam.h"
 
 #include <QMainWindow>
@@ -31,10 +32,6 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
-
-// Slots 0-4 walk-away keys 1-5, 5 the idle key, 6-10 walk-up keys 1-5,
-// 11 the sixth walk-up key.
-constexpr int kKeySlotCount = 12;
 
 using KeySlotCheckBoxes = std::array<QCheckBox*, kKeySlotCount>;
 
@@ -213,5 +210,20 @@ private:
 
     std::array<KeySlot, kKeySlotCount> keySlots_{};
 };
+
+// One of the eight modifier check-box arrays with the bit of the USB HID
+// modifier byte it stands for.
+struct ModifierColumn {
+    KeySlotCheckBoxes Form1::*boxes;
+    const char* name;
+    int bit;
+};
+
+// In the order a keystroke frame shows them: the left column's Shft, Ctrl,
+// Alt, GUI, then the right column's boxes of the same rows.
+extern const std::array<ModifierColumn, 8> kModifierColumns;
+
+// The slot's modifier byte: each box's value times its bit, summed.
+int modifierByte(const Form1& form, int slot);
 
 #endif

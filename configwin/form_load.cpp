@@ -6,7 +6,8 @@
 #include "dravik_binding.h"
 #include "exit_status.h"
 #include "firmware_text.h"
-#include "form_logic.h"
+#include "er_reason.h"
+#include "read_config.h"
 #include "unattended.h"
 
 #include <QCheckBox>

@@ -2,7 +2,6 @@
 
 #include "app_info.h"
 #include "artwork.h"
-#include "form1.h"
 #include "form_fonts.h"
 #include "sys_info.h"
 
@@ -99,13 +98,4 @@ void frmAbout::cmdOK_Click()
 void frmAbout::cmdSysInfo_Click()
 {
     StartSysInfo(ui_);
-}
-
-void About_Click(Form1& form)
-{
-    auto* about = form.findChild<frmAbout*>(QStringLiteral("frmAbout"), Qt::FindDirectChildrenOnly);
-    if (!about)
-        about = new frmAbout(form.ui, &form);
-    about->Form_Load();
-    about->exec();
 }

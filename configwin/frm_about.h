@@ -6,7 +6,6 @@
 
 #include <array>
 
-class Form1;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -33,8 +32,5 @@ public:
 private:
     UiSeam& ui_;
 };
-
-// Shows the About box modal over the main window, made the first time.
-void About_Click(Form1& form);
 
 #endif

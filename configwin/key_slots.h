@@ -1,23 +1,22 @@
+// The window's twelve key slots, numbered as the keystrokes they show, and
+// their names in messages.
 #ifndef CONFIGWIN_KEY_SLOTS_H
 #define CONFIGWIN_KEY_SLOTS_H
 
-#include "form1.h"
+#include <QString>
 
-#include <array>
+// Slots 0-4 walk-away keys 1-5, 5 the idle key, 6-10 walk-up keys 1-5,
+// 11 the sixth walk-up key.
+constexpr int kKeySlotCount = 12;
+constexpr int kFirstWalkAwaySlot = 0;
+constexpr int kIdleSlot = 5;
+constexpr int kFirstWalkUpSlot = 6;
+constexpr int kSixthWalkUpSlot = 11;
 
-// One of the eight modifier check-box arrays with the bit of the USB HID
-// modifier byte it stands for.
-struct ModifierColumn {
-    KeySlotCheckBoxes Form1::*boxes;
-    const char* name;
-    int bit;
-};
+// The keys the window shows of a keystroke record; the sixth is never shown.
+constexpr int kShownKeys = 5;
 
-// In the order a keystroke frame shows them: the left column's Shft, Ctrl,
-// Alt, GUI, then the right column's boxes of the same rows.
-extern const std::array<ModifierColumn, 8> kModifierColumns;
-
-// The slot's modifier byte: each box's value times its bit, summed.
-int modifierByte(const Form1& form, int slot);
+// "walk-away keystroke 1", "the idle keystroke", "walk-up keystroke 6".
+QString keystrokeName(int slot);
 
 #endif

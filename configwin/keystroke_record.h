@@ -8,13 +8,6 @@
 #include <array>
 #include <cstdint>
 
-// The keys the window shows of a keystroke record; the sixth is never shown.
-constexpr int kShownKeys = 5;
-constexpr int kFirstWalkAwaySlot = 0;
-constexpr int kFirstWalkUpSlot = 6;
-constexpr int kIdleSlot = 5;
-constexpr int kSixthWalkUpSlot = 11;
-
 struct KeystrokeFields {
     std::int16_t& count;
     std::int16_t& delay;

@@ -4,7 +4,7 @@
 #include "exit_status.h"
 #include "form1.h"
 #include "form_fonts.h"
-#include "form_handlers.h"
+#include "connect_handlers.h"
 #include "scripted_run.h"
 #include "sensor_report.h"
 #include "ui_seam.h"

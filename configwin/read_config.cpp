@@ -1,9 +1,9 @@
-#include "form_logic.h"
+#include "read_config.h"
 
 #include "check_value.h"
+#include "er_reason.h"
 #include "event_rules.h"
 #include "form1.h"
-#include "key_slots.h"
 #include "window_fields.h"
 
 #include <QCheckBox>

@@ -3,7 +3,6 @@
 #include "ansi_codepage.h"
 #include "check_value.h"
 #include "form1.h"
-#include "form_logic.h"
 #include "key_slots.h"
 #include "settings_file_check.h"
 #include "window_fields.h"
@@ -17,8 +16,6 @@
 #include <vector>
 
 namespace {
-
-constexpr char kFileFilter[] = "All Files (*.tyv)|*.tyv";
 
 // One line of the file: a text box's or a key list's text between double
 // quotes, or a check box's state as a bare 0 or 1.
@@ -177,27 +174,4 @@ bool loadConfigData(Form1& form, const QString& path)
             control.list->setEditText(value);
     }
     return true;
-}
-
-void Open_Click(Form1& form)
-{
-    const std::optional<QString> path =
-        form.ui.openFile({QStringLiteral("Open"), QLatin1String(kFileFilter), QString()});
-    if (!path || path->isEmpty())
-        return;
-    if (loadConfigData(form, *path))
-        CheckUpdate(form);
-}
-
-void Save_Click(Form1& form)
-{
-    saveSettingsFile(form, QLatin1String(kDefaultSettingsFile));
-}
-
-void SaveAs_Click(Form1& form)
-{
-    const std::optional<QString> path =
-        form.ui.openFile({QStringLiteral("Save As"), QLatin1String(kFileFilter), QString()});
-    if (path && !path->isEmpty())
-        saveSettingsFile(form, *path);
 }

@@ -19,8 +19,4 @@ bool saveSettingsFile(Form1& form, const QString& path);
 // one, so each control's own handler runs before the next line.
 bool loadConfigData(Form1& form, const QString& path);
 
-void Open_Click(Form1& form);
-void Save_Click(Form1& form);
-void SaveAs_Click(Form1& form);
-
 #endif

@@ -2,7 +2,7 @@
 
 #include "dravik_binding.h"
 #include "form1.h"
-#include "form_logic.h"
+#include "er_reason.h"
 #include "keystroke_record.h"
 
 #include <QLineEdit>
@@ -23,15 +23,6 @@ const std::array<RecordAccess, 5> kRecords = {{
      [](WindowRecords& r) { return dravik::SetWalkUpParms(&r.up); }, "USB ReadWalkUp", "USB GetWalkUp", ErReason,
      nullptr, "USB SetWalkUp"},
 }};
-
-QString keystrokeName(int slot)
-{
-    if (slot < kIdleSlot)
-        return QStringLiteral("walk-away keystroke %1").arg(slot + 1);
-    if (slot == kIdleSlot)
-        return QStringLiteral("the idle keystroke");
-    return QStringLiteral("walk-up keystroke %1").arg(slot - kIdleSlot);
-}
 
 namespace {
 

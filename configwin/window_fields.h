@@ -135,7 +135,4 @@ struct WindowField {
 // strictly, the walk-up codes by their leading number.
 std::vector<WindowField> windowFields(Form1& form, WindowRecords& records);
 
-// "walk-away keystroke 1", "the idle keystroke", "walk-up keystroke 6".
-QString keystrokeName(int slot);
-
 #endif

@@ -1,7 +1,8 @@
-#include "form_logic.h"
+#include "write_config.h"
 
 #include "check_value.h"
 #include "dravik_binding.h"
+#include "er_reason.h"
 #include "form1.h"
 #include "key_slots.h"
 #include "keystroke_record.h"

@@ -1,4 +1,6 @@
-#include "key_slots.h"
+#include "check_update.h"
+#include "form1.h"
+#include "read_config.h"
 #include "sensor_window.h"
 
 #include <QComboBox>

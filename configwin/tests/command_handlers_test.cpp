@@ -1,5 +1,5 @@
 #include "check_value.h"
-#include "form_handlers.h"
+#include "connect_handlers.h"
 #include "start_up.h"
 
 #include <QAction>

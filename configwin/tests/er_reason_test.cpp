@@ -1,3 +1,4 @@
+#include "er_reason.h"
 #include "sensor_window.h"
 
 #include <vector>

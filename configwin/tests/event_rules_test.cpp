@@ -6,7 +6,7 @@
 #include "check_value.h"
 #include "event_rules.h"
 #include "form1.h"
-#include "form_handlers.h"
+#include "connect_handlers.h"
 #include "scripted_ui_seam.h"
 
 #include <QApplication>

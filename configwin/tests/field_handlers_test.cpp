@@ -2,8 +2,7 @@
 // stops at once, so nothing here reaches the library.
 #include "check_value.h"
 #include "form1.h"
-#include "form_handlers.h"
-#include "key_slots.h"
+#include "connect_handlers.h"
 #include "leave_field.h"
 #include "scripted_ui_seam.h"
 

@@ -1,6 +1,5 @@
 #include "form1.h"
-#include "form_handlers.h"
-#include "key_slots.h"
+#include "connect_handlers.h"
 #include "scripted_ui_seam.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 #include "dravik_binding.h"
 #include "exit_status.h"
 #include "form1.h"
-#include "form_handlers.h"
+#include "connect_handlers.h"
 #include "key_list.h"
 #include "start_up.h"
 

@@ -1,5 +1,5 @@
 #include "form1.h"
-#include "form_handlers.h"
+#include "connect_handlers.h"
 #include "frm_about.h"
 #include "registry.h"
 #include "scripted_ui_seam.h"

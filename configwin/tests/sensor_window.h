@@ -8,8 +8,8 @@
 #include "dravik_binding.h"
 #include "dravik_sim.h"
 #include "form1.h"
-#include "form_handlers.h"
-#include "form_logic.h"
+#include "connect_handlers.h"
+#include "read_config.h"
 #include "scripted_ui_seam.h"
 
 #include <QCheckBox>

@@ -1,4 +1,5 @@
-#include "key_slots.h"
+#include "form1.h"
+#include "read_config.h"
 #include "sensor_window.h"
 #include "settings_file.h"
 

@@ -1,4 +1,5 @@
 #include "exit_status.h"
+#include "read_config.h"
 #include "sensor_window.h"
 #include "settings_file.h"
 #include "unattended.h"

@@ -1,5 +1,7 @@
-#include "key_slots.h"
+#include "check_update.h"
+#include "form1.h"
 #include "sensor_window.h"
+#include "write_config.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>

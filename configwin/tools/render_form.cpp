@@ -4,7 +4,7 @@
 // It uses Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "form1.h"
 #include "form_fonts.h"
-#include "form_handlers.h"
+#include "connect_handlers.h"
 #include "frm_about.h"
 #include "ui_seam.h"
 

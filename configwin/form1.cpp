@@ -1,10 +1,11 @@
-// The main window's controls. Positions and sizes are in twips, 15 to a pixel;
-// controls on a tab are placed relative to the tab control's top-left corner.
+// The main window's controls and their layout. Positions and sizes are in
+// twips, 15 to a pixel; controls on a tab are placed relative to the tab
+// control's top-left corner.
 #include "form1.h"
 
 #include "artwork.h"
+#include "check_value.h"
 #include "form_fonts.h"
-#include "key_slots.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -158,6 +159,25 @@ QLabel* picture(QWidget* parent, const char* name, const QPixmap& pixmap, const 
 }
 
 }  // namespace
+
+const std::array<ModifierColumn, 8> kModifierColumns = {{
+    {&Form1::Key1Mods2, "Key1Mods2", 2},
+    {&Form1::Key1Mods1, "Key1Mods1", 1},
+    {&Form1::Key1Mods4, "Key1Mods4", 4},
+    {&Form1::Key1Mods8, "Key1Mods8", 8},
+    {&Form1::Key1Mods32, "Key1Mods32", 32},
+    {&Form1::Key1Mods16, "Key1Mods16", 16},
+    {&Form1::Key1Mods64, "Key1Mods64", 64},
+    {&Form1::Key1Mods128, "Key1Mods128", 128},
+}};
+
+int modifierByte(const Form1& form, int slot)
+{
+    int byte = 0;
+    for (const ModifierColumn& column : kModifierColumns)
+        byte += checkValue(*(form.*column.boxes).at(slot)) * column.bit;
+    return byte;
+}
 
 Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
 {
