@@ -2,7 +2,7 @@
 // of a file. An accepted file must give a value for each of its 133 lines
 // (0 or 1 on a check box's), a refused one must name a line of them.
 #include "fuzz_input_file.h"
-#include "settings_file_check.h"
+#include "files/settings_file_check.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "ansi_codepage.h"
+#include "text/ansi_codepage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "check_value.h"
+#include "widgets/check_value.h"
 
 #include <QCheckBox>
 #include <QSignalSpy>

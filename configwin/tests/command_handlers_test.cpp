@@ -1,5 +1,5 @@
-#include "check_value.h"
-#include "connect_handlers.h"
+#include "widgets/check_value.h"
+#include "handlers/connect_handlers.h"
 #include "start_up.h"
 
 #include <QAction>

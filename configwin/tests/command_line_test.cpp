@@ -1,6 +1,6 @@
-#include "command_line.h"
+#include "run/command_line.h"
 #include "scripted_ui_seam.h"
-#include "settings_file_check.h"
+#include "files/settings_file_check.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "er_reason.h"
+#include "fields/er_reason.h"
 #include "sensor_window.h"
 
 #include <vector>

@@ -3,10 +3,10 @@
 // a modal box blocks them.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "check_value.h"
-#include "event_rules.h"
-#include "form1.h"
-#include "connect_handlers.h"
+#include "widgets/check_value.h"
+#include "widgets/event_rules.h"
+#include "form/form1.h"
+#include "handlers/connect_handlers.h"
 #include "scripted_ui_seam.h"
 
 #include <QApplication>

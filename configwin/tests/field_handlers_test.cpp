@@ -1,8 +1,8 @@
 // The edit handlers on their own: with FirstLoad set their change detection
 // stops at once, so nothing here reaches the library.
-#include "check_value.h"
-#include "form1.h"
-#include "connect_handlers.h"
+#include "widgets/check_value.h"
+#include "form/form1.h"
+#include "handlers/connect_handlers.h"
 #include "leave_field.h"
 #include "scripted_ui_seam.h"
 

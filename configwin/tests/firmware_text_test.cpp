@@ -1,4 +1,4 @@
-#include "firmware_text.h"
+#include "text/firmware_text.h"
 
 #include <gtest/gtest.h>
 

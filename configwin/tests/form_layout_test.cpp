@@ -1,5 +1,5 @@
-#include "form1.h"
-#include "connect_handlers.h"
+#include "form/form1.h"
+#include "handlers/connect_handlers.h"
 #include "scripted_ui_seam.h"
 
 #include <QAbstractButton>

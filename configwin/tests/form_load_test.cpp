@@ -1,8 +1,8 @@
-#include "check_value.h"
-#include "dravik_binding.h"
-#include "exit_status.h"
-#include "form1.h"
-#include "connect_handlers.h"
+#include "widgets/check_value.h"
+#include "binding/dravik_binding.h"
+#include "app/exit_status.h"
+#include "form/form1.h"
+#include "handlers/connect_handlers.h"
 #include "key_list.h"
 #include "start_up.h"
 

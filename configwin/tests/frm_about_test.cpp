@@ -1,9 +1,9 @@
-#include "form1.h"
-#include "connect_handlers.h"
-#include "frm_about.h"
-#include "registry.h"
+#include "form/form1.h"
+#include "handlers/connect_handlers.h"
+#include "about/frm_about.h"
+#include "about/registry.h"
 #include "scripted_ui_seam.h"
-#include "sys_info.h"
+#include "about/sys_info.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "fill_key_list.h"
-#include "key_list_box.h"
+#include "widgets/key_list_box.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 // A keyboard user reaches with Tab only what the window shows.
-#include "form1.h"
+#include "form/form1.h"
 #include "scripted_ui_seam.h"
 
 #include <QApplication>

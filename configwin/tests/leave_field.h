@@ -2,7 +2,7 @@
 #ifndef CONFIGWIN_TESTS_LEAVE_FIELD_H
 #define CONFIGWIN_TESTS_LEAVE_FIELD_H
 
-#include "form1.h"
+#include "form/form1.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "check_update.h"
-#include "form1.h"
-#include "read_config.h"
+#include "fields/check_update.h"
+#include "form/form1.h"
+#include "fields/read_config.h"
 #include "sensor_window.h"
 
 #include <QComboBox>

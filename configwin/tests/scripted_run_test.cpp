@@ -1,4 +1,4 @@
-#include "scripted_run.h"
+#include "run/scripted_run.h"
 #include "scripted_ui_seam.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #ifndef CONFIGWIN_TESTS_SCRIPTED_UI_SEAM_H
 #define CONFIGWIN_TESTS_SCRIPTED_UI_SEAM_H
 
-#include "ui_seam.h"
+#include "dialogs/ui_seam.h"
 
 #include <deque>
 #include <optional>

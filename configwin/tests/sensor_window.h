@@ -4,12 +4,12 @@
 #ifndef CONFIGWIN_TESTS_SENSOR_WINDOW_H
 #define CONFIGWIN_TESTS_SENSOR_WINDOW_H
 
-#include "check_value.h"
-#include "dravik_binding.h"
+#include "widgets/check_value.h"
+#include "binding/dravik_binding.h"
 #include "dravik_sim.h"
-#include "form1.h"
-#include "connect_handlers.h"
-#include "read_config.h"
+#include "form/form1.h"
+#include "handlers/connect_handlers.h"
+#include "fields/read_config.h"
 #include "scripted_ui_seam.h"
 
 #include <QCheckBox>

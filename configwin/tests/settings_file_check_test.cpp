@@ -1,5 +1,5 @@
 #include "file_probes.h"
-#include "settings_file_check.h"
+#include "files/settings_file_check.h"
 
 #include <QFile>
 #include <QTemporaryDir>

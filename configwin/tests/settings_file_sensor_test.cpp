@@ -1,7 +1,7 @@
-#include "form1.h"
-#include "read_config.h"
+#include "form/form1.h"
+#include "fields/read_config.h"
 #include "sensor_window.h"
-#include "settings_file.h"
+#include "files/settings_file.h"
 
 #include <QComboBox>
 #include <QDir>

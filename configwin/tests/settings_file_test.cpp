@@ -1,10 +1,10 @@
-#include "check_value.h"
+#include "widgets/check_value.h"
 #include "file_probes.h"
-#include "form1.h"
-#include "connect_handlers.h"
+#include "form/form1.h"
+#include "handlers/connect_handlers.h"
 #include "scripted_ui_seam.h"
-#include "settings_file.h"
-#include "settings_file_check.h"
+#include "files/settings_file.h"
+#include "files/settings_file_check.h"
 
 #include <QAction>
 #include <QCheckBox>

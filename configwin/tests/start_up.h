@@ -2,7 +2,7 @@
 #ifndef CONFIGWIN_TESTS_START_UP_H
 #define CONFIGWIN_TESTS_START_UP_H
 
-#include "command_line.h"
+#include "run/command_line.h"
 #include "sensor_window.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
-#include "registry.h"
+#include "about/registry.h"
 #include "scripted_ui_seam.h"
-#include "sys_info.h"
+#include "about/sys_info.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Every caption of the window and the About box fits where it is drawn, in
 // the fonts the forms get on this machine.
-#include "form_fonts.h"
-#include "frm_about.h"
+#include "widgets/form_fonts.h"
+#include "about/frm_about.h"
 #include "start_up.h"
 
 #include <QApplication>

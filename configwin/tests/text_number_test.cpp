@@ -1,4 +1,4 @@
-#include "text_number.h"
+#include "text/text_number.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "scripted_ui_seam.h"
-#include "ui_seam.h"
+#include "dialogs/ui_seam.h"
 
 #include <QApplication>
 #include <QDir>

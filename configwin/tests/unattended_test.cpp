@@ -1,8 +1,8 @@
-#include "exit_status.h"
-#include "read_config.h"
+#include "app/exit_status.h"
+#include "fields/read_config.h"
 #include "sensor_window.h"
-#include "settings_file.h"
-#include "unattended.h"
+#include "files/settings_file.h"
+#include "run/unattended.h"
 
 #include <QEvent>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "form1.h"
+#include "form/form1.h"
 #include "scripted_ui_seam.h"
-#include "settings_file.h"
-#include "window_fields.h"
+#include "files/settings_file.h"
+#include "fields/window_fields.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "check_update.h"
-#include "form1.h"
+#include "fields/check_update.h"
+#include "form/form1.h"
 #include "sensor_window.h"
-#include "write_config.h"
+#include "fields/write_config.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>

@@ -1,0 +1,56 @@
+#include "fields/check_update.h"
+
+#include "widgets/check_value.h"
+#include "form/form1.h"
+#include "text/text_number.h"
+#include "fields/window_fields.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include <optional>
+
+namespace {
+
+// Values are compared unrounded; a text the strict rule cannot read differs
+// from every field.
+bool differs(const Form1& form, const WindowField& row)
+{
+    const FieldControl& control = row.control;
+    switch (row.compared) {
+    case Rule::Strict: {
+        const std::optional<double> shown = strictNumber(control.text->text());
+        return !shown || *shown != *row.field;
+    }
+    case Rule::Leading:
+        return numericValue(control.text->text()) != *row.field;
+    case Rule::Bit:
+        return checkValue(*control.box) != ((*row.field >> control.bit) & 1);
+    case Rule::ModifierByte:
+        return modifierByte(form, control.modifierSlot) != *row.field;
+    case Rule::None:
+    case Rule::KeyCount:
+        break;
+    }
+    return false;
+}
+
+}  // namespace
+
+void CheckUpdate(Form1& form)
+{
+    form.DeviceUpdated = true;
+    setCheckValue(*form.ConfigChanged, 0);
+    if (form.FirstLoad == 1)
+        return;
+    WindowRecords records;
+    const std::vector<WindowField> rows = windowFields(form, records);
+    for (const RecordAccess& record : kRecords) {
+        if (!record.get(records))
+            record.compareReporter(form, QLatin1String(record.compareLabel));
+        for (const WindowField& row : rows)
+            if (row.record == record.record && differs(form, row))
+                form.DeviceUpdated = false;
+    }
+    setCheckValue(*form.ConfigChanged, form.DeviceUpdated ? 0 : 1);
+}

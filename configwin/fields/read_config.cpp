@@ -1,0 +1,63 @@
+#include "fields/read_config.h"
+
+#include "widgets/check_value.h"
+#include "fields/er_reason.h"
+#include "widgets/event_rules.h"
+#include "form/form1.h"
+#include "fields/window_fields.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include <algorithm>
+
+namespace {
+
+// Every box is assigned, lowest bit first, so each box that changes runs its
+// handler in that order.
+void showModifierWord(Form1& form, int slot, int word)
+{
+    for (int bit = 1; bit <= 128; bit <<= 1) {
+        const auto column = std::find_if(kModifierColumns.begin(), kModifierColumns.end(),
+                                         [bit](const ModifierColumn& c) { return c.bit == bit; });
+        setCheckValue(*(form.*column->boxes).at(slot), (word & bit) != 0 ? 1 : 0);
+    }
+}
+
+void show(Form1& form, const WindowField& row)
+{
+    const FieldControl& control = row.control;
+    switch (row.shown) {
+    case Shown::Decimal:
+        control.text->setText(QString::number(*row.field));
+        break;
+    case Shown::Bit:
+        setCheckValue(*control.box, (*row.field >> control.bit) & 1);
+        break;
+    case Shown::ModifierBoxes:
+        showModifierWord(form, control.modifierSlot, *row.field);
+        break;
+    case Shown::ListEntry:
+        selectEntryWithCode(*control.list, *row.field);
+        break;
+    case Shown::ByItsList:
+        break;
+    }
+}
+
+}  // namespace
+
+void ReadConfig(Form1& form)
+{
+    WindowRecords records;
+    const std::vector<WindowField> rows = windowFields(form, records);
+    for (const RecordAccess& record : kRecords) {
+        if (!record.get(records))
+            ErReason(form, QLatin1String(record.readLabel));
+        for (const WindowField& row : rows)
+            if (row.record == record.record)
+                show(form, row);
+    }
+    if (form.FirstLoad == 1)
+        form.FirstLoad = 0;
+}

@@ -1,0 +1,224 @@
+#include "files/settings_file_check.h"
+
+#include "text/ansi_codepage.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+FileBytes refused(const QString& problem)
+{
+    return {QByteArray(), problem};
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+FileBytes notOpened(int error)
+{
+    return refused(QStringLiteral("cannot be opened: %1.").arg(systemReason(error)));
+}
+
+FileBytes notRegular()
+{
+    return refused(QStringLiteral("cannot be opened: it is not a regular file."));
+}
+
+// Closes the descriptor on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+constexpr char16_t kFirstByteCharacter = 0xDC00;
+
+// Fills the new file `fd` and closes it: 0 once every byte reached the disk,
+// else the error that stopped it.
+int fillAndClose(int fd, const QByteArray& bytes, mode_t mode)
+{
+    int error = ::fchmod(fd, mode) == 0 ? 0 : errno;
+    for (qsizetype written = 0; error == 0 && written < bytes.size();) {
+        const ssize_t count = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (count >= 0)
+            written += count;
+        else if (errno != EINTR)
+            error = errno;
+    }
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+}  // namespace
+
+QString systemText(QByteArrayView bytes)
+{
+    if (bytes.isValidUtf8())
+        return QString::fromUtf8(bytes);
+    QString text;
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype length = 1;
+        while (length < 4 && start + length < bytes.size() && !bytes.sliced(start, length).isValidUtf8())
+            ++length;
+        const QByteArrayView character = bytes.sliced(start, length);
+        if (character.isValidUtf8()) {
+            text += QString::fromUtf8(character);
+            start += length;
+        } else {
+            text += QChar(kFirstByteCharacter + static_cast<unsigned char>(bytes[start]));
+            ++start;
+        }
+    }
+    return text;
+}
+
+QByteArray systemBytes(const QString& text)
+{
+    QByteArray bytes;
+    qsizetype unconverted = 0;
+    for (qsizetype index = 0; index < text.size(); ++index) {
+        const char16_t unit = text[index].unicode();
+        if (unit < kFirstByteCharacter + 0x80 || unit > kFirstByteCharacter + 0xFF
+            || (index > 0 && text[index - 1].isHighSurrogate()))
+            continue;
+        bytes += QStringView(text).sliced(unconverted, index - unconverted).toUtf8();
+        bytes += static_cast<char>(unit - kFirstByteCharacter);
+        unconverted = index + 1;
+    }
+    return bytes + QStringView(text).sliced(unconverted).toUtf8();
+}
+
+FileBytes readSettingsBytes(const QString& path, qint64 bound)
+{
+    const QByteArray name = systemBytes(path);
+    struct stat status {};
+    if (::stat(name.constData(), &status) != 0) {
+        // A file dialog puts U+FFFD for what it could not read of a name.
+        if (errno == ENOENT && path.contains(QChar::ReplacementCharacter))
+            return refused(QStringLiteral("cannot be opened: its name could not be read as text."));
+        return notOpened(errno);
+    }
+    if (!S_ISREG(status.st_mode))
+        return notRegular();
+    // Non-blocking, so a FIFO put in the file's place since can't hold the open.
+    const Descriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0)
+        return notOpened(errno);
+    if (!S_ISREG(status.st_mode))
+        return notRegular();
+
+    QByteArray bytes;
+    char chunk[64 * 1024];
+    while (bytes.size() <= bound) {
+        const ssize_t count = ::read(file.get(), chunk, sizeof chunk);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return refused(QStringLiteral("cannot be read: %1.").arg(systemReason(errno)));
+        if (count == 0)
+            return {bytes, QString()};
+        bytes.append(chunk, count);
+    }
+    return refused(QStringLiteral("was not loaded: it is larger than %1 bytes, which no settings file is.").arg(bound));
+}
+
+QString writeSettingsBytes(const QString& path, const QByteArray& bytes)
+{
+    QByteArray target = systemBytes(path);
+    struct stat status {};
+    const bool replacing = ::stat(target.constData(), &status) == 0;
+    if (!replacing && errno != ENOENT)
+        return systemReason(errno);
+    if (replacing && !S_ISREG(status.st_mode))
+        return QStringLiteral("it is not a regular file");
+    if (replacing) {
+        char* const linked = ::realpath(target.constData(), nullptr);
+        if (!linked)
+            return systemReason(errno);
+        target = linked;
+        std::free(linked);
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+
+    // Beside the target, so that the rename replaces it in one step.
+    QByteArray temporary = target + ".XXXXXX";
+    const int file = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (file < 0)
+        return systemReason(errno);
+    int error = fillAndClose(file, bytes, replacing ? status.st_mode & 07777 : 0666 & ~mask);
+    if (error == 0 && ::rename(temporary.constData(), target.constData()) != 0)
+        error = errno;
+    if (error == 0)
+        return QString();
+    ::unlink(temporary.constData());
+    return systemReason(error);
+}
+
+CheckedSettings checkSettingsFile(const QByteArray& bytes, const std::vector<LineForm>& forms)
+{
+    // Views into the bytes: only a text line's value is copied, so the check
+    // allocates little however long the file.
+    std::vector<QByteArrayView> lines;
+    lines.reserve(forms.size());
+    for (qsizetype start = 0; start < bytes.size() && lines.size() < forms.size();) {
+        qsizetype end = bytes.indexOf('\r', start);
+        if (end < 0)
+            end = bytes.size();
+        lines.push_back(QByteArrayView(bytes).sliced(start, end - start));
+        start = end + 1;
+        if (start < bytes.size() && bytes[start] == '\n')
+            ++start;
+    }
+    CheckedSettings checked;
+    const auto refuse = [&checked](std::size_t index, LineFault fault) {
+        checked.values.clear();
+        checked.faultLine = static_cast<int>(index) + 1;
+        checked.fault = fault;
+        return checked;
+    };
+    // Read at CRs, a file with LF line ends is one long line.
+    if (!bytes.contains('\r') && bytes.contains('\n'))
+        return refuse(0, LineFault::LfLineEnds);
+    // A file cut short is told as such, whatever its last line holds.
+    if (lines.size() < forms.size())
+        return refuse(lines.size(), LineFault::Missing);
+    checked.values.reserve(forms.size());
+    for (std::size_t index = 0; index < forms.size(); ++index) {
+        const QByteArrayView line = lines[index];
+        if (forms[index] == LineForm::State) {
+            if (line == "0")
+                checked.values.push_back(QStringLiteral("0"));
+            else if (line == "1")
+                checked.values.push_back(QStringLiteral("1"));
+            else
+                return refuse(index, LineFault::NotState);
+        } else {
+            if (line.size() < 2)
+                return refuse(index, LineFault::NotText);
+            checked.values.push_back(fromAnsi(line.sliced(1, line.size() - 2)));
+        }
+    }
+    return checked;
+}
