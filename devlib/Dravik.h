@@ -171,7 +171,8 @@ int32_t DRAVIK_CALL HaltKBSends(int32_t halt);
 int32_t DRAVIK_CALL WriteDevCfgToFile(const char* path);
 int32_t DRAVIK_CALL ReadDevCfgFmFile(const char* path);
 
-/* Housekeeping. GetLibVersion writes 5, 5, 1 through the pointers that are set. */
+/* Housekeeping. GetLibVersion writes the library's version (major, minor,
+ * build: the numbers its file carries) through the pointers that are set. */
 int32_t DRAVIK_CALL GetLibVersion(int16_t* major, int16_t* minor, int16_t* build);
 uint32_t DRAVIK_CALL GetLastLibErr(void);
 

@@ -32,10 +32,15 @@ void releaseHidLib()
     hidLibrary = HidBinding{};
 }
 
+constexpr unsigned kAcceptedVendors[] = {DRAVIK_VENDOR_ID_1, DRAVIK_VENDOR_ID_2};
+
 bool isAccepted(const HIDD_ATTRIBUTES& attributes)
 {
-    return (attributes.VendorID == DRAVIK_VENDOR_ID_1 || attributes.VendorID == DRAVIK_VENDOR_ID_2) &&
-           attributes.ProductID == DRAVIK_PRODUCT_ID;
+    if (attributes.ProductID != DRAVIK_PRODUCT_ID) return false;
+    for (unsigned vendor : kAcceptedVendors) {
+        if (attributes.VendorID == vendor) return true;
+    }
+    return false;
 }
 
 bool sameLetterIgnoringCase(char a, char b)
@@ -60,8 +65,6 @@ bool equalIgnoringCase(const char* a, const char* b)
 }
 
 bool isUsablePath(const char* path) { return path != nullptr && strnlen(path, kDevicePathSize) < kDevicePathSize; }
-
-constexpr unsigned kAcceptedVendors[] = {DRAVIK_VENDOR_ID_1, DRAVIK_VENDOR_ID_2};
 
 bool namesAcceptedDevice(const char* path)
 {

@@ -67,9 +67,9 @@ int32_t DRAVIK_CALL GetHIDGuid(DravikGuid* guid)
 
 int32_t DRAVIK_CALL GetLibVersion(int16_t* major, int16_t* minor, int16_t* build)
 {
-    if (major != nullptr) *major = 5;
-    if (minor != nullptr) *minor = 5;
-    if (build != nullptr) *build = 1;
+    if (major != nullptr) *major = DRAVIK_VERSION_MAJOR;
+    if (minor != nullptr) *minor = DRAVIK_VERSION_MINOR;
+    if (build != nullptr) *build = DRAVIK_VERSION_BUILD;
     return 1;
 }
 

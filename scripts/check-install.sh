@@ -79,14 +79,18 @@ for program in "$build/configwin/Tornel-Tyvel-4-7" "$build/devlib/dravik_info" "
   fi
 done
 
-# The library under its versioned name, which programs load and which an
-# install without the development link libDravik.so still has.
+# The library under the build's version, and its link by the major number,
+# which programs load and which an install without the development link
+# libDravik.so still has.
 lib=$stage/usr/local/lib
-soname=$(readelf -d "$lib/libDravik.so.5.5.1" | sed -n 's/.*(SONAME).*\[\(.*\)\]$/\1/p')
-if [ "$soname" != libDravik.so.5 ] || [ "$(readlink "$lib/libDravik.so.5")" != libDravik.so.5.5.1 ] ||
-   [ "$(readlink "$lib/libDravik.so")" != libDravik.so.5 ]; then
+version=$(sed -n 's/^Version: //p' "$build/devlib/dravik.pc")
+library=libDravik.so.$version
+runtime_name=libDravik.so.${version%%.*}
+soname=$(readelf -d "$lib/$library" | sed -n 's/.*(SONAME).*\[\(.*\)\]$/\1/p')
+if [ "$soname" != "$runtime_name" ] || [ "$(readlink "$lib/$runtime_name")" != "$library" ] ||
+   [ "$(readlink "$lib/libDravik.so")" != "$runtime_name" ]; then
   ls -l "$lib" >&2
-  echo "the library is not installed as libDravik.so.5.5.1 (soname \"$soname\") with its two links" >&2
+  echo "the library is not installed as $library (soname \"$soname\") with its two links" >&2
   exit 1
 fi
 
@@ -122,8 +126,8 @@ if [ "$(realpath "$found")" != "$(realpath "$lib/cmake/Dravik")" ]; then
 fi
 scenario=$stage/usr/local/share/dravik/scenarios/one-sensor.json
 for program in "$stage/usr/local/bin/dravik_info" "$consumers/pkg-config-built" "$consumers/cmake/dravik_consumer"; do
-  if ! readelf -d "$program" | grep -q "(NEEDED).*\[libDravik\.so\.5\]"; then
-    echo "$program is not linked against libDravik.so.5" >&2
+  if ! readelf -d "$program" | grep -q "(NEEDED).*\[$runtime_name\]"; then
+    echo "$program is not linked against $runtime_name" >&2
     exit 1
   fi
   info=$(env -i PATH="$PATH" DRAVIK_SIM="$scenario" "$program")
@@ -155,7 +159,7 @@ if [ "$status" -ne 3 ] || grep -q "Cannot load" <<<"$output"; then
   echo "the installed utility ended with status $status, expected 3 without a sensor" >&2
   exit 1
 fi
-for file in lib/libDravik.so.5 lib/dravik/libdravik_hid.so lib/dravik/libdravik_setupapi.so; do
+for file in lib/$runtime_name lib/dravik/libdravik_hid.so lib/dravik/libdravik_setupapi.so; do
   if ! grep -Eq "calling init: $stage/usr/local/(bin/\.\./)?$file\$" <<<"$run"; then
     echo "the installed utility did not load $file from $stage" >&2
     exit 1

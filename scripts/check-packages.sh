@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Debian packages in build/packages (scripts/build-packages.sh):
-# lintian finds no error in any, the AppStream metainfo is valid, and, unpacked
-# from them, the utility configures the simulated sensor from a settings file
+# lintian finds no error in any, the AppStream metainfo is valid, the version
+# in debian/changelog is the packaged library's, and, unpacked from them, the
+# utility configures the simulated sensor from a settings file
 # with status 0, loading the library and the simulator's modules from the
 # unpacked files alone, and dravik_info reads the packaged scenario's sensor.
 set -euo pipefail
@@ -17,6 +18,14 @@ rm -rf "$stage"
 for deb in "${debs[@]}"; do dpkg -x "$deb" "$stage"; done
 appstreamcli validate --no-net "$stage"/usr/share/metainfo/*.metainfo.xml
 
+libdir=$stage/usr/lib/$(dpkg-architecture -q DEB_HOST_MULTIARCH)
+packaged=$(dpkg-parsechangelog -S Version)
+library=$(sed -n 's/^Version: //p' "$libdir/pkgconfig/dravik.pc")
+if [ "${packaged%%-*}" != "$library" ]; then
+  echo "debian/changelog gives the version $packaged, the packaged library is $library" >&2
+  exit 1
+fi
+
 status=0
 run=$(env -i PATH="$PATH" HOME="$HOME" LD_DEBUG=libs DRAVIK_SIM=devlib/sim/scenarios/one-sensor.json \
       timeout 60 "$stage/usr/bin/Tornel-Tyvel-4-7" examples/Default.tyv 2>&1) || status=$?
@@ -26,7 +35,6 @@ if [ "$status" -ne 0 ]; then
   exit 1
 fi
 loaded=$(sed -n 's/^ *[0-9]*:\tcalling init: //p' <<<"$run" | xargs realpath -s)
-libdir=$stage/usr/lib/$(dpkg-architecture -q DEB_HOST_MULTIARCH)
 for file in libDravik.so.5 dravik/libdravik_sim_hid.so dravik/libdravik_sim_setupapi.so; do
   if ! grep -qx "$libdir/$file" <<<"$loaded"; then
     echo "the unpacked utility did not load $file from $stage" >&2
