@@ -1,6 +1,7 @@
 // Binding the platform's HID and device-setup libraries, finding and opening
 // the sensors, and keeping the device table as they come and go.
-#pragma once
+#ifndef DRAVIK_DISCOVERY_H
+#define DRAVIK_DISCOVERY_H
 
 #include "lib_state.h"
 
@@ -10,3 +11,5 @@ int MakeOpenSecurity(SECURITY_ATTRIBUTES& attributes);
 HANDLE OpenDevice(const char* path, DeviceRecord& record);
 void EnumDevices();
 int UpdateDeviceTable(const DeviceRecord& record, int remove);
+
+#endif

@@ -1,6 +1,7 @@
 // The library's global state: the table of open sensors, the error words and
 // the two platform bindings.
-#pragma once
+#ifndef DRAVIK_LIB_STATE_H
+#define DRAVIK_LIB_STATE_H
 
 #include <cstdint>
 
@@ -108,3 +109,5 @@ constexpr uint32_t kDetailQuery = 12;
 constexpr uint32_t kConnect = 0x10000;
 constexpr uint32_t kHalt = 0x2000000;
 }  // namespace connerr
+
+#endif

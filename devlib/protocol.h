@@ -1,7 +1,8 @@
 // The sensor's feature-report protocol: command bytes, unit packing and the
 // two exchange patterns (command report, pause, then a feature read or a
 // data report) shared by the configuration transfer and the device commands.
-#pragma once
+#ifndef DRAVIK_PROTOCOL_H
+#define DRAVIK_PROTOCOL_H
 
 #include <array>
 #include <cstdint>
@@ -54,3 +55,5 @@ bool sendCommand(uint8_t commandByte, uint8_t argument = 0);
 bool readBlock(uint8_t commandByte, BlockData& data);
 // Command report, pause, data report.
 bool writeBlock(uint8_t commandByte, const BlockData& data);
+
+#endif

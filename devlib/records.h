@@ -1,6 +1,7 @@
 // The record checks, shared by the Set operations (reject mode) and the
 // configuration read (clamp mode).
-#pragma once
+#ifndef DRAVIK_RECORDS_H
+#define DRAVIK_RECORDS_H
 
 #include "Dravik.h"
 
@@ -10,3 +11,5 @@ int CheckTyvelParms(tsTyvelParms* parms, CheckMode mode);
 int CheckWalkAwayParms(tsWalkAwayParms* parms, CheckMode mode);
 int CheckWalkUpParms(tsWalkUpParms* parms, CheckMode mode);
 int CheckIdleParms(tsIdleParms* parms, CheckMode mode);
+
+#endif

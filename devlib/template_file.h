@@ -1,6 +1,7 @@
 // The configuration template file: a text file of "key = value" lines, one
 // per field of the four parameter records.
-#pragma once
+#ifndef DRAVIK_TEMPLATE_FILE_H
+#define DRAVIK_TEMPLATE_FILE_H
 
 #include <cstdint>
 
@@ -19,3 +20,5 @@ extern const CfgKey CfgKeyTable[kCfgKeyCount];
 // Stores value's 16 bits into the field of records that key names, ignoring
 // ASCII case, and returns 1; 0 when no entry has that key.
 int FindCfgKey(const char* key, uint16_t value, RecordSet* records);
+
+#endif

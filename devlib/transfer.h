@@ -1,6 +1,7 @@
 // The two feature-report transfers: the only code that calls the HID
 // library's feature entry points.
-#pragma once
+#ifndef DRAVIK_TRANSFER_H
+#define DRAVIK_TRANSFER_H
 
 #include <array>
 #include <cstdint>
@@ -12,3 +13,5 @@ using FeatureReport = std::array<uint8_t, 9>;
 // active sensor's error word, except while the HID library is not bound.
 int ReadFeatureRpt(FeatureReport& report);
 int WriteFeatureRpt(FeatureReport& report);
+
+#endif

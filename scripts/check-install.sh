@@ -7,8 +7,12 @@
 # scenario); programs build against it with pkg-config and with CMake; the
 # installed utility finds the library (without the development
 # link) and its modules in the installed lib folder alone, and with a
-# settings file and no sensor it ends at once with status 3.
+# settings file and no sensor it ends at once with its no-sensor status.
 set -euo pipefail
+# The programs' statuses for a run without a sensor: the utility's
+# ExitNoSensor (configwin/app/exit_status.h) and dravik_info's own.
+utility_no_sensor=3
+info_no_sensor=1
 build=$(cd "$1" && pwd)
 cd "$(dirname "$0")/.."
 stage=$build/stage
@@ -143,7 +147,7 @@ status=0
 errors=$(env -i PATH="$PATH" DRAVIK_SIM="$scenario" "$stage/usr/local/bin/dravik_info" 2>&1 >/dev/null) || status=$?
 mv "$stage/hid-module-aside" "$modules/libdravik_sim_hid.so"
 expected="Dravik: $(realpath "$modules")/libdravik_sim_hid.so: cannot open shared object file: No such file or directory"
-if [ "$status" -ne 1 ] || [ "$errors" != "$expected" ]; then
+if [ "$status" -ne "$info_no_sensor" ] || [ "$errors" != "$expected" ]; then
   printf '%s\n' "$errors" >&2
   echo "without its module dravik_info ended with status $status, and stderr was not the one line: $expected" >&2
   exit 1
@@ -154,9 +158,9 @@ status=0
 run=$(env -i PATH="$PATH" HOME="$HOME" QT_QPA_PLATFORM=offscreen LD_DEBUG=libs timeout 30 \
       "$stage/usr/local/bin/Tornel-Tyvel-4-7" configwin/tests/settings/ctrl-alt-delete.tyv 2>&1) || status=$?
 output=$(grep -v "^ *[0-9]*:" <<<"$run" || true)
-if [ "$status" -ne 3 ] || grep -q "Cannot load" <<<"$output"; then
+if [ "$status" -ne "$utility_no_sensor" ] || grep -q "Cannot load" <<<"$output"; then
   printf '%s\n' "$output" >&2
-  echo "the installed utility ended with status $status, expected 3 without a sensor" >&2
+  echo "the installed utility ended with status $status, expected $utility_no_sensor without a sensor" >&2
   exit 1
 fi
 for file in lib/$runtime_name lib/dravik/libdravik_hid.so lib/dravik/libdravik_setupapi.so; do

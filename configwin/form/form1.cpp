@@ -1,11 +1,11 @@
-// The main window's controls and their layout. Positions and sizes are in
-// twips, 15 to a pixel; controls on a tab are placed relative to the tab
-// control's top-left corner.
+// The main window's controls and their layout, in twips; controls on a tab
+// are placed relative to the tab control's top-left corner.
 #include "form/form1.h"
 
 #include "widgets/artwork.h"
 #include "widgets/check_value.h"
 #include "widgets/form_fonts.h"
+#include "widgets/placed_controls.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidth = 11160;
 constexpr int kClientHeight = 5745;
 // Where a tab page starts inside the tab control: below the row of tabs.
@@ -53,29 +52,14 @@ constexpr int kKeyListWidth = 1230;
 constexpr int kCodeBoxLeft = 1380;
 constexpr int kCodeBoxWidth = 495;
 
-constexpr int px(int twips) { return twips / kTwipsPerPixel; }
-
-QRect onWindow(int left, int top, int width, int height)
-{
-    return {px(left), px(top), px(width), px(height)};
-}
-
 QRect onTab(int left, int top, int width, int height)
 {
-    return onWindow(left - kPageLeft, top - kPageTop, width, height);
+    return twipsRect(left - kPageLeft, top - kPageTop, width, height);
 }
 
 QRect keyFrameOnTab(int column)
 {
     return onTab(kKeyFramesLeft + column * kKeyFrameStep, kKeyFramesTop, kKeyFrameWidth, kKeyFrameHeight);
-}
-
-template <typename Control>
-Control* named(Control* control, const QString& name, const QRect& place)
-{
-    control->setObjectName(name);
-    control->setGeometry(place);
-    return control;
 }
 
 QString indexed(const char* name, int index)
@@ -85,8 +69,7 @@ QString indexed(const char* name, int index)
 
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, const QRect& place)
 {
-    auto* control = named(new QLabel(caption, parent), name, place);
-    control->setTextFormat(Qt::PlainText);
+    QLabel* control = plainLabel(parent, name, caption, place);
     control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return control;
 }
@@ -150,14 +133,6 @@ void outOfKeyboardReach(QWidget* control)
         part->setFocusPolicy(Qt::NoFocus);
 }
 
-QLabel* picture(QWidget* parent, const char* name, const QPixmap& pixmap, const QRect& place)
-{
-    auto* control = named(new QLabel(parent), QLatin1String(name), place);
-    control->setPixmap(pixmap);
-    control->setScaledContents(true);
-    return control;
-}
-
 }  // namespace
 
 const std::array<ModifierColumn, 8> kModifierColumns = {{
@@ -187,12 +162,12 @@ Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
     setFont(formFont());
 
     auto* client = new QWidget(this);
-    client->setFixedSize(px(kClientWidth), px(kClientHeight));
+    client->setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
     setCentralWidget(client);
     buildMenus();
 
     Label7 = label(client, QStringLiteral("Label7"), QStringLiteral("Tornel\u00ae-Tyvel Configuration Utility"),
-                   onWindow(kTabLeft, 60, kTabWidth, 495));
+                   twipsRect(kTabLeft, 60, kTabWidth, 495));
     Label7->setAlignment(Qt::AlignCenter);
     QFont titleFont(QStringLiteral("Arial Black"));
     titleFont.setPointSizeF(15.75);
@@ -203,7 +178,7 @@ Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
     Label7->setPalette(titleColours);
 
     SSTab1 = named(new QTabWidget(client), QStringLiteral("SSTab1"),
-                   onWindow(kTabLeft, kTabTop, kTabWidth, kTabHeight));
+                   twipsRect(kTabLeft, kTabTop, kTabWidth, kTabHeight));
     const char* const tabCaptions[] = {"Initial Setup", "Walk-Away Keystrokes", "Walk-Up Keystrokes ", "About"};
     std::array<QWidget*, 4> pages{};
     for (int tab = 0; tab < 4; ++tab) {
@@ -248,21 +223,21 @@ void Form1::buildBottomRow(QWidget* client)
     const int top = kBottomRowTop;
     const int height = 375;
     CheckCnct = checkBox(client, QStringLiteral("CheckCnct"), QStringLiteral("Connect USB Device"),
-                         onWindow(120, top, 1935, height));
+                         twipsRect(120, top, 1935, height));
     CheckCnct->setEnabled(false);
-    Label10 = label(client, QStringLiteral("Label10"), QStringLiteral("Status"), onWindow(2160, top + 60, 495, 255));
-    LastErr = textBox(client, QStringLiteral("LastErr"), QString(), onWindow(2700, top + 15, 2940, 330));
+    Label10 = label(client, QStringLiteral("Label10"), QStringLiteral("Status"), twipsRect(2160, top + 60, 495, 255));
+    LastErr = textBox(client, QStringLiteral("LastErr"), QString(), twipsRect(2700, top + 15, 2940, 330));
     LastErr->setReadOnly(true);
     LastErr->setFocusPolicy(Qt::ClickFocus);
     QPalette buttonFace = LastErr->palette();
     buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
     LastErr->setPalette(buttonFace);
     ConfigChanged = checkBox(client, QStringLiteral("ConfigChanged"), QStringLiteral("Config Changed"),
-                             onWindow(5760, top, 1575, height));
+                             twipsRect(5760, top, 1575, height));
     ConfigChanged->setEnabled(false);
-    Command2 = button(client, "Command2", "OK", onWindow(7440, top, 975, height));
-    Command3 = button(client, "Command3", "Cancel", onWindow(8520, top, 975, height));
-    Command4 = button(client, "Command4", "Apply", onWindow(9600, top, 975, height));
+    Command2 = button(client, "Command2", "OK", twipsRect(7440, top, 975, height));
+    Command3 = button(client, "Command3", "Cancel", twipsRect(8520, top, 975, height));
+    Command4 = button(client, "Command4", "Apply", twipsRect(9600, top, 975, height));
 }
 
 void Form1::buildInitialSetupTab(QWidget* page)
@@ -332,13 +307,13 @@ void Form1::buildInitialSetupTab(QWidget* page)
     Label1 = heading(page, "Label1", "Quick Configuration", onTab(3660, 2460, 3000, 255));
     Frame1 = frame(page, QStringLiteral("Frame1"), "Operating System", onTab(3660, 2760, 3300, 1200));
     Option1 = named(new QRadioButton(QStringLiteral("Windows 2000"), Frame1), QStringLiteral("Option1"),
-                    onWindow(120, 300, 3000, 255));
+                    twipsRect(120, 300, 3000, 255));
     Option1->setToolTip(QStringLiteral("Sets keystrokes for W 2k OS"));
     Option2 = named(new QRadioButton(QStringLiteral("Windows XP Classic"), Frame1), QStringLiteral("Option2"),
-                    onWindow(120, 585, 3000, 255));
+                    twipsRect(120, 585, 3000, 255));
     Option2->setToolTip(QStringLiteral("Sets keystrokes for W XP Classic Logon"));
     Option3 = named(new QRadioButton(QStringLiteral("XP Welcome Screen"), Frame1), QStringLiteral("Option3"),
-                    onWindow(120, 870, 3000, 255));
+                    twipsRect(120, 870, 3000, 255));
     Option3->setToolTip(QStringLiteral("Sets keystrokes for W XP Welcom Screen Logon"));
     Command1 = button(page, "Command1", "Reset to Factory Defaults", onTab(7320, 3060, 2595, 495));
     Command1->setToolTip(QStringLiteral("Resets all configurtation parameters to factory settings"));
@@ -346,24 +321,24 @@ void Form1::buildInitialSetupTab(QWidget* page)
 
 KeySlot& Form1::buildKeySlot(int slot, QGroupBox* frame, const char* listName, const QString& codeBoxName)
 {
-    Label11[slot] = label(frame, indexed("Label11", slot), QStringLiteral("Left"), onWindow(kLeftColumn, 330, 720, 255));
-    Label12[slot] = label(frame, indexed("Label12", slot), QStringLiteral("Right"), onWindow(kRightColumn, 330, 720, 255));
+    Label11[slot] = label(frame, indexed("Label11", slot), QStringLiteral("Left"), twipsRect(kLeftColumn, 330, 720, 255));
+    Label12[slot] = label(frame, indexed("Label12", slot), QStringLiteral("Right"), twipsRect(kRightColumn, 330, 720, 255));
     const char* const leftCaptions[] = {"Shft", "Ctrl", "Alt", "GUI"};
     for (int column = 0; column < static_cast<int>(kModifierColumns.size()); ++column) {
         const int row = column % 4;
         const bool left = column < 4;
         const int top = kModifierRowTop + row * kModifierRowStep;
-        const QRect place = left ? onWindow(kLeftColumn, top, 855, 255) : onWindow(kRightColumn, top, 300, 255);
+        const QRect place = left ? twipsRect(kLeftColumn, top, 855, 255) : twipsRect(kRightColumn, top, 300, 255);
         const ModifierColumn& modifier = kModifierColumns[column];
         (this->*modifier.boxes)[slot] = checkBox(frame, indexed(modifier.name, slot),
                                                  left ? QLatin1String(leftCaptions[row]) : QString(), place);
     }
     KeySlot& keys = keySlots_[slot];
     keys.frame = frame;
-    keys.list = named(new KeyListBox(frame), QLatin1String(listName), onWindow(105, kKeyListTop, kKeyListWidth, 315));
+    keys.list = named(new KeyListBox(frame), QLatin1String(listName), twipsRect(105, kKeyListTop, kKeyListWidth, 315));
     if (!codeBoxName.isEmpty())
         keys.codeBox = textBox(frame, codeBoxName, QStringLiteral("Text4"),
-                               onWindow(kCodeBoxLeft, kKeyListTop, kCodeBoxWidth, 315));
+                               twipsRect(kCodeBoxLeft, kKeyListTop, kCodeBoxWidth, 315));
     return keys;
 }
 
@@ -439,7 +414,7 @@ void Form1::buildWalkUpTab(QWidget* page)
 
 void Form1::buildAboutTab(QWidget* page)
 {
-    Image1 = picture(page, "Image1", sensorPicture(), onTab(240, 600, 1695, 1695));
+    Image1 = picture(page, QStringLiteral("Image1"), sensorPicture(), onTab(240, 600, 1695, 1695));
     lblTitle = label(page, QStringLiteral("lblTitle"), QStringLiteral("Application Title"), onTab(2160, 600, 5400, 375));
     lblTitle->setFont(QFont(QStringLiteral("Arial"), 12, QFont::Bold));
     lblVersion = label(page, QStringLiteral("lblVersion"), QStringLiteral("Version"), onTab(2160, 1020, 5400, 255));
@@ -452,7 +427,7 @@ void Form1::buildAboutTab(QWidget* page)
     FirmWare = label(page, QStringLiteral("FirmWare"), QStringLiteral("Firmware"), onTab(2160, 2580, 5400, 255));
     LibVersion = label(page, QStringLiteral("LibVersion"), QStringLiteral("Library Version:"),
                        onTab(2160, 2910, 5400, 255));
-    Image2 = picture(page, "Image2", rangePicture(), onTab(8160, 600, 1935, 1935));
+    Image2 = picture(page, QStringLiteral("Image2"), rangePicture(), onTab(8160, 600, 1935, 1935));
 
     // The idle key's controls lie below the tab's visible area.
     Label16 = wrappedLabel(page, QStringLiteral("Label16"),
@@ -471,7 +446,7 @@ void Form1::buildAboutTab(QWidget* page)
                    onTab(6360, kBelowTabTop, kKeyFrameWidth, kKeyFrameHeight));
     Combo6 = buildKeySlot(5, Frame7, "Combo6", QString()).list;
     Key6Mods = hiddenTextBox(Frame7, QStringLiteral("Key6Mods"), QStringLiteral("Text4"),
-                             onWindow(kCodeBoxLeft, kKeyListTop, kCodeBoxWidth, 315));
+                             twipsRect(kCodeBoxLeft, kKeyListTop, kCodeBoxWidth, 315));
     Key6Mods->setEnabled(false);
     outOfKeyboardReach(PressRate);
     outOfKeyboardReach(Frame7);
@@ -480,17 +455,17 @@ void Form1::buildAboutTab(QWidget* page)
 void Form1::buildHiddenHolders(QWidget* client)
 {
     bInRange = hiddenTextBox(client, QStringLiteral("bInRange"), QStringLiteral("InRange"),
-                             onWindow(120, kHiddenTop, 1095, 285));
+                             twipsRect(120, kHiddenTop, 1095, 285));
     bInRangePend = hiddenTextBox(client, QStringLiteral("bInRangePend"), QStringLiteral("InRangePend"),
-                                 onWindow(1320, kHiddenTop, 1095, 285));
+                                 twipsRect(1320, kHiddenTop, 1095, 285));
     bOutRangePend = hiddenTextBox(client, QStringLiteral("bOutRangePend"), QStringLiteral("OutRangePend"),
-                                  onWindow(2520, kHiddenTop, 1095, 285));
+                                  twipsRect(2520, kHiddenTop, 1095, 285));
     Key6Code = hiddenTextBox(client, QStringLiteral("Key6Code"), QStringLiteral("Text4"),
-                             onWindow(3720, kHiddenTop, 615, 285));
+                             twipsRect(3720, kHiddenTop, 615, 285));
     keySlots_[5].codeBox = Key6Code;
 
     Frame6[6] = frame(client, indexed("Frame6", 6), "Keystroke 6",
-                      onWindow(4560, kHiddenTop, kKeyFrameWidth, kKeyFrameHeight));
+                      twipsRect(4560, kHiddenTop, kKeyFrameWidth, kKeyFrameHeight));
     KeySlot& sixth = buildKeySlot(11, Frame6[6], "Combo12", indexed("Text4", 5));
     Combo12 = sixth.list;
     Combo12->setEditText(QStringLiteral("Combo5"));

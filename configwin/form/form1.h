@@ -64,6 +64,9 @@ public:
 
     std::int16_t FirstLoad = 0;
     bool DeviceUpdated = false;
+    // Set when "Disable keystrokes" could not stop or resume the keystrokes;
+    // whoever needs to know clears it first.
+    bool HaltRefused = false;
 
     // Menus.
     QMenu* File;

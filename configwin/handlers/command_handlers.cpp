@@ -63,8 +63,10 @@ bool yieldToEventLoop(const Session& session)
 
 void Check1_Click(Form1& form)
 {
-    if (dravik::HaltKBSends(checkValue(*form.Check1) == 1 ? 1 : 0) == 0)
-        ErReason(form, QLatin1String(kHaltRefusedLabel));
+    if (dravik::HaltKBSends(checkValue(*form.Check1) == 1 ? 1 : 0) == 0) {
+        form.HaltRefused = true;
+        ErReason(form, QStringLiteral("USB Halt Keyboard"));
+    }
 }
 
 void Command1_Click(Form1& form, const Session& session)

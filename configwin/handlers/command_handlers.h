@@ -4,9 +4,6 @@
 
 class Form1;
 
-// ErReason's label when "Disable keystrokes" could not stop or resume the keystrokes.
-inline constexpr char kHaltRefusedLabel[] = "USB Halt Keyboard";
-
 void connectCommandHandlers(Form1& form);
 
 #endif

@@ -1,7 +1,6 @@
 #include "run/unattended.h"
 
 #include "widgets/check_value.h"
-#include "handlers/command_handlers.h"
 #include "binding/dravik_binding.h"
 #include "app/exit_status.h"
 #include "form/form1.h"
@@ -12,7 +11,6 @@
 #include "files/settings_file.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 
 #include <optional>
 
@@ -31,26 +29,6 @@ WriteOutcome writeOnce(Form1& form)
     return {written, written && checkValue(*form.ConfigChanged) == 0};
 }
 
-// "Disable keystrokes" reports a refused halt through ErReason, which puts
-// the label on the status line whether or not a box follows.
-class HaltRefusalWatch {
-public:
-    explicit HaltRefusalWatch(Form1& form)
-        : connection_(QObject::connect(form.LastErr, &QLineEdit::textChanged, [this](const QString& status) {
-              refused = refused || status.startsWith(QLatin1String(kHaltRefusedLabel) + QLatin1Char(' '));
-          }))
-    {
-    }
-    ~HaltRefusalWatch() { QObject::disconnect(connection_); }
-    HaltRefusalWatch(const HaltRefusalWatch&) = delete;
-    HaltRefusalWatch& operator=(const HaltRefusalWatch&) = delete;
-
-    bool refused = false;
-
-private:
-    QMetaObject::Connection connection_;
-};
-
 struct FirstWrite {
     // The file's halt or resume of the keystrokes, if it asked for one, was sent.
     bool haltSent;
@@ -61,10 +39,10 @@ struct FirstWrite {
 std::optional<FirstWrite> AutoConfig(Form1& form, const QString& fileName)
 {
     setCheckValue(*form.CheckCnct, 1);
-    const HaltRefusalWatch watch(form);
+    form.HaltRefused = false;
     if (!loadConfigData(form, fileName))
         return std::nullopt;
-    const bool haltSent = !watch.refused;
+    const bool haltSent = !form.HaltRefused;
     return FirstWrite{haltSent, writeOnce(form)};
 }
 

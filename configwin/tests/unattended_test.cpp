@@ -235,3 +235,24 @@ TEST_F(UnattendedTest, ARefusedHaltIsReportedAndEndsWithAFailureAfterBothWrites)
     EXPECT_EQ(writes(), twice(kWriteAll));
     EXPECT_TRUE(closedTheSensor());
 }
+
+TEST_F(UnattendedTest, ARefusedHaltCountsWhenTheStatusLineAlreadyShowsTheSameRefusal)
+{
+    connectAndShow();
+    const QString file = settingsFile([this] { setCheckValue(*form.Check1, 1); });
+    setCheckValue(*form.Check1, 0);
+    refuse(DRAVIK_SIM_COMMAND_REPORT, 0xB1);
+    setCheckValue(*form.Check1, 1);
+    {
+        const QSignalBlocker quiet(form.Check1);
+        setCheckValue(*form.Check1, 0);
+    }
+    ASSERT_EQ(form.LastErr->text(), "USB Halt Keyboard 514");
+    ui.boxes.clear();
+    dravikSimClearTrace();
+
+    EXPECT_EQ(runUnattended(form, file), ExitSensorStepFailed);
+
+    EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{deviceErrorBox(QStringLiteral("USB Halt Keyboard 514"))});
+    EXPECT_EQ(writes(), twice(kWriteAll));
+}

@@ -1,8 +1,8 @@
 // The file each fuzz input is written to, for readers that open a file by
 // name: a regular file in memory, named /proc/self/fd/N, so that no input
 // waits for the disk. It goes with the process.
-#ifndef DEVLIB_FUZZ_FUZZ_INPUT_FILE_H
-#define DEVLIB_FUZZ_FUZZ_INPUT_FILE_H
+#ifndef DRAVIK_FUZZ_INPUT_FILE_H
+#define DRAVIK_FUZZ_INPUT_FILE_H
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -4,7 +4,8 @@
 // back what the kernel stand-ins need of it: for a HID module, the device
 // side of the kernel services (opening and closing a device path and, for the
 // simulated sensor, the clock behind Sleep).
-#pragma once
+#ifndef DRAVIK_BACKEND_H
+#define DRAVIK_BACKEND_H
 
 #include "platform.h"
 
@@ -44,3 +45,5 @@ using PFN_DravikLinkModule = BOOL (*)(const KernelServices* kernel, ModuleLink* 
 // The backend the kernel stand-ins use from now on; null restores the real
 // clock and refuses every open.
 void installDeviceBackend(const DeviceBackend* backend);
+
+#endif

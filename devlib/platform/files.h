@@ -1,5 +1,6 @@
 // Whole-file reading and writing on the host's file system.
-#pragma once
+#ifndef DRAVIK_FILES_H
+#define DRAVIK_FILES_H
 
 #include <cstdio>
 #include <string>
@@ -18,3 +19,5 @@ std::FILE* openRegularFileForReading(const char* path);
 // symbolic link keeps pointing at the file it names. Where the folder refuses
 // new files, the file is written in place.
 bool writeWholeFile(const char* path, const std::string& bytes);
+
+#endif

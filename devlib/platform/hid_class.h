@@ -1,6 +1,7 @@
 // What both HID.DLL stand-ins answer for the two entry points the library
 // requires but never calls.
-#pragma once
+#ifndef DRAVIK_HID_CLASS_H
+#define DRAVIK_HID_CLASS_H
 
 #include "platform.h"
 
@@ -15,3 +16,5 @@ inline void reportHidClass(GUID* guid)
 
 // No preparsed data exists for the stand-ins.
 inline int32_t refuseCaps() { return HIDP_STATUS_INVALID_PREPARSED_DATA; }
+
+#endif

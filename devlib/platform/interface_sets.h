@@ -1,7 +1,8 @@
 // The device-information sets behind a SETUPAPI.DLL stand-in: each set is a
 // snapshot of interface paths, handed out with the platform's conventions
 // (the size query, the detail buffer with its fixed part, the last error).
-#pragma once
+#ifndef DRAVIK_INTERFACE_SETS_H
+#define DRAVIK_INTERFACE_SETS_H
 
 #include <set>
 #include <string>
@@ -43,3 +44,5 @@ InterfaceSets& moduleInterfaceSets();
 // Both SETUPAPI stand-ins enumerate the keyboard interface class only.
 extern const GUID kKeyboardInterfaceClass;
 bool isKeyboardInterfaceClass(const GUID* interfaceClass);
+
+#endif

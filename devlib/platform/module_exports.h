@@ -1,7 +1,8 @@
 // The entry points of the HID.DLL and SETUPAPI.DLL stand-in modules, declared
 // once so that every module defines them with the signatures the library
 // binds them by.
-#pragma once
+#ifndef DRAVIK_MODULE_EXPORTS_H
+#define DRAVIK_MODULE_EXPORTS_H
 
 #include <type_traits>
 
@@ -36,3 +37,5 @@ static_assert(std::is_same_v<decltype(&SetupDiGetClassDevsA), PFN_SetupDiGetClas
 static_assert(std::is_same_v<decltype(&SetupDiEnumDeviceInterfaces), PFN_SetupDiEnumDeviceInterfaces>);
 static_assert(std::is_same_v<decltype(&SetupDiGetDeviceInterfaceDetailA), PFN_SetupDiGetDeviceInterfaceDetailA>);
 static_assert(std::is_same_v<decltype(&SetupDiDestroyDeviceInfoList), PFN_SetupDiDestroyDeviceInfoList>);
+
+#endif

@@ -1,7 +1,8 @@
 // The platform services the library calls, with the platform's own names and
 // 32-bit layouts. On Windows they are the real ones; elsewhere a backend file
 // under platform/ stands in for them.
-#pragma once
+#ifndef DRAVIK_PLATFORM_H
+#define DRAVIK_PLATFORM_H
 
 #include <cstddef>
 #include <cstdint>
@@ -131,3 +132,5 @@ using PFN_SetupDiGetDeviceInterfaceDetailA = BOOL(WINAPI*)(HDEVINFO, PSP_DEVICE_
                                                            PSP_DEVICE_INTERFACE_DETAIL_DATA_A, DWORD,
                                                            DWORD*, PSP_DEVINFO_DATA);
 using PFN_SetupDiDestroyDeviceInfoList = BOOL(WINAPI*)(HDEVINFO);
+
+#endif

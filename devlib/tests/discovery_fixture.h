@@ -1,4 +1,5 @@
-#pragma once
+#ifndef DRAVIK_TESTS_DISCOVERY_FIXTURE_H
+#define DRAVIK_TESTS_DISCOVERY_FIXTURE_H
 
 #include <cstdio>
 #include <string>
@@ -77,3 +78,5 @@ protected:
 };
 
 using Events = std::vector<std::string>;
+
+#endif

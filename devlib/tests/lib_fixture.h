@@ -1,4 +1,5 @@
-#pragma once
+#ifndef DRAVIK_TESTS_LIB_FIXTURE_H
+#define DRAVIK_TESTS_LIB_FIXTURE_H
 
 #include <gtest/gtest.h>
 
@@ -14,3 +15,5 @@ protected:
         setupLibrary = SetupBinding{};
     }
 };
+
+#endif

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef DRAVIK_TESTS_OPEN_FILES_H
+#define DRAVIK_TESTS_OPEN_FILES_H
 
 #include <unistd.h>
 
@@ -17,3 +18,5 @@ inline bool isOpenInThisProcess(const std::string& file)
     }
     return false;
 }
+
+#endif

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef DRAVIK_TESTS_SCOPED_ENV_H
+#define DRAVIK_TESTS_SCOPED_ENV_H
 
 #include <cstdlib>
 #include <optional>
@@ -32,3 +33,5 @@ private:
     const char* name_;
     std::optional<std::string> old_;
 };
+
+#endif

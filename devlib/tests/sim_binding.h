@@ -1,6 +1,7 @@
 // Binds the library straight to the sensor simulator, the way discovery
 // binds the HID library and opens a sensor, for tests and the benchmark.
-#pragma once
+#ifndef DRAVIK_TESTS_SIM_BINDING_H
+#define DRAVIK_TESTS_SIM_BINDING_H
 
 #include <cstdint>
 
@@ -16,3 +17,5 @@ void unbindSimulator();
 // HID attributes, path; deviceCount grows by one. Returns the simulator's
 // device id, or -1.
 int openSimulatedSensor(uint16_t versionNumber);
+
+#endif

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef DRAVIK_TESTS_SIM_FIXTURE_H
+#define DRAVIK_TESTS_SIM_FIXTURE_H
 
 #include <cstdio>
 #include <cstring>
@@ -119,3 +120,5 @@ std::vector<int16_t> fieldsOf(const Record& record)
     std::memcpy(fields.data(), &record, sizeof record);
     return fields;
 }
+
+#endif

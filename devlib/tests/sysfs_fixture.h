@@ -1,4 +1,5 @@
-#pragma once
+#ifndef DRAVIK_TESTS_SYSFS_FIXTURE_H
+#define DRAVIK_TESTS_SYSFS_FIXTURE_H
 
 #include <cstdint>
 #include <cstdlib>
@@ -67,3 +68,5 @@ private:
 
     std::string root_;
 };
+
+#endif

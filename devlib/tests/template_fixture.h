@@ -1,6 +1,7 @@
 // What the template-file tests share: a scratch folder, whole-file helpers,
 // a known configuration and the file the writer makes of it.
-#pragma once
+#ifndef DRAVIK_TESTS_TEMPLATE_FIXTURE_H
+#define DRAVIK_TESTS_TEMPLATE_FIXTURE_H
 
 #include <cstring>
 #include <filesystem>
@@ -226,3 +227,5 @@ protected:
 
     ScratchFolder folder;
 };
+
+#endif

@@ -7,7 +7,8 @@
 // device's kernel name ("0003:3ACE:0501.0007") and the node ("hidraw3"), so
 // the DEVPATH of a device event alone gives the path, also once the device
 // is gone. Paths are read without regard to letter case.
-#pragma once
+#ifndef DRAVIK_HIDRAW_H
+#define DRAVIK_HIDRAW_H
 
 #include <cstdint>
 #include <string>
@@ -41,3 +42,5 @@ BOOL getFeature(HANDLE handle, void* report, ULONG length);
 BOOL setFeature(HANDLE handle, void* report, ULONG length);
 
 }  // namespace hidraw
+
+#endif
