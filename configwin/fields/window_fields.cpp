@@ -76,13 +76,6 @@ const FieldCheck kDistanceCheck{FieldCheck::When::OnLeaving, 14, 60, "The value 
 const FieldCheck kSecondsCheck{FieldCheck::When::OnLeaving, 0, 255, "The value must be between 0 and 255!", "0"};
 const FieldCheck kKeyDelayCheck{FieldCheck::When::OnEveryChange, 64, 16320,
                                 "Delay must be in the range of (msec) min 64, max 16320!", "512"};
-const SettingsLine kNotStored{};
-
-SettingsLine line(int number, const QString& holds)
-{
-    return {number, holds};
-}
-
 // What a keystroke record's rows differ in between walk-away and walk-up.
 struct KeystrokeRows {
     Record record;
@@ -92,8 +85,6 @@ struct KeystrokeRows {
     // Walk-up shows its sixth code, in the hidden slot 11.
     int codeBoxes;
     Rule codesWritten;
-    int (*codeLine)(int key);
-    int (*listLine)(int key);
 };
 
 void appendKeystrokeRows(std::vector<WindowField>& rows, Form1& form, const KeystrokeRows& keys)
@@ -105,21 +96,18 @@ void appendKeystrokeRows(std::vector<WindowField>& rows, Form1& form, const Keys
                                                                 : box->objectName();
         const QString named =
             QStringLiteral("%1 Keystrokes, Keystroke %2, key code").arg(QLatin1String(keys.tab)).arg(key + 1);
-        const QString holds = QStringLiteral("key code of %1").arg(keystrokeName(keys.firstSlot + key));
         rows.push_back({keys.record, name, textBox(box), keys.fields.codes[key], Shown::Decimal,
                         shown ? refusing(keys.codesWritten, kByte, named) : kNotWritten,
-                        shown ? Rule::Strict : Rule::None, kNoCheck,
-                        shown ? line(keys.codeLine(key), holds) : kNotStored});
+                        shown ? Rule::Strict : Rule::None, kNoCheck});
     }
     for (int key = 0; key < kShownKeys; ++key)
         rows.push_back({keys.record, QStringLiteral("modifiers of %1").arg(keystrokeName(keys.firstSlot + key)),
                         modifierBoxes(keys.firstSlot + key), keys.fields.mods[key], Shown::ModifierBoxes,
-                        byRule(Rule::ModifierByte), Rule::ModifierByte, kNoCheck, kNotStored});
+                        byRule(Rule::ModifierByte), Rule::ModifierByte, kNoCheck});
     for (int key = 0; key < kShownKeys; ++key) {
         KeyListBox* list = form.keySlot(keys.firstSlot + key).list;
-        const QString holds = QStringLiteral("key name of %1").arg(keystrokeName(keys.firstSlot + key));
         rows.push_back({keys.record, list->objectName(), keyList(list), keys.fields.codes[key], Shown::ListEntry,
-                        kNotWritten, Rule::None, kNoCheck, line(keys.listLine(key), holds)});
+                        kNotWritten, Rule::None, kNoCheck});
     }
 }
 
@@ -128,72 +116,60 @@ void appendKeystrokeRows(std::vector<WindowField>& rows, Form1& form, const Keys
 std::vector<WindowField> windowFields(Form1& f, WindowRecords& r)
 {
     using R = Record;
-    // record, name, control, field, shown when read, writing, rule when compared, check, settings line
+    // record, name, control, field, shown when read, writing, rule when compared, check
     std::vector<WindowField> rows{
         {R::Idle, QStringLiteral("PressRate"), textBox(f.PressRate), &r.idle.PressRateI, Shown::Decimal,
-         keeping(Rule::Strict, kByte), Rule::Strict, kSecondsCheck, kNotStored},
+         keeping(Rule::Strict, kByte), Rule::Strict, kSecondsCheck},
         {R::Idle, QStringLiteral("modifiers of the idle keystroke"), modifierBoxes(kIdleSlot), &r.idle.Key1ModsI,
-         Shown::ModifierBoxes, byRule(Rule::ModifierByte), Rule::ModifierByte, kNoCheck, kNotStored},
+         Shown::ModifierBoxes, byRule(Rule::ModifierByte), Rule::ModifierByte, kNoCheck},
         {R::Idle, QStringLiteral("Combo6"), keyList(f.Combo6), &r.idle.Key1CodeI, Shown::ListEntry, kNotWritten,
-         Rule::None, kNoCheck, kNotStored},
+         Rule::None, kNoCheck},
         {R::Idle, QStringLiteral("Key6Code"), textBox(f.Key6Code), &r.idle.Key1CodeI, Shown::ByItsList,
-         keeping(Rule::Strict, kByte), Rule::Leading, kNoCheck, kNotStored},
+         keeping(Rule::Strict, kByte), Rule::Leading, kNoCheck},
 
         {R::Sensing, QStringLiteral("bNoShowORLED"), bitBox(f.bNoShowORLED, 1), &r.sensing.LEDFlagsS, Shown::Bit,
-         byRule(Rule::Bit), Rule::Bit, kNoCheck, line(5, QStringLiteral("\"Out-of-Range Red\""))},
+         byRule(Rule::Bit), Rule::Bit, kNoCheck},
         {R::Sensing, QStringLiteral("bNoShowXtLED"), bitBox(f.bNoShowXtLED, 2), &r.sensing.LEDFlagsS, Shown::Bit,
-         byRule(Rule::Bit), Rule::Bit, kNoCheck, line(6, QStringLiteral("\"Transition Yellow\""))},
+         byRule(Rule::Bit), Rule::Bit, kNoCheck},
         {R::Sensing, QStringLiteral("bNoShowIRLED"), bitBox(f.bNoShowIRLED, 0), &r.sensing.LEDFlagsS, Shown::Bit,
-         byRule(Rule::Bit), Rule::Bit, kNoCheck, line(7, QStringLiteral("\"In-Range Green\""))},
+         byRule(Rule::Bit), Rule::Bit, kNoCheck},
         {R::Sensing, QStringLiteral("MaxDist"), textBox(f.MaxDist), &r.sensing.MaxDistS, Shown::Decimal,
-         refusing(Rule::Leading, kWord, QStringLiteral("Detection range")), Rule::Strict, kDistanceCheck,
-         line(1, QStringLiteral("detection range"))},
+         refusing(Rule::Leading, kWord, QStringLiteral("Detection range")), Rule::Strict, kDistanceCheck},
         {R::Sensing, QStringLiteral("ORDBTm"), textBox(f.ORDBTm), &r.sensing.ORDBTmS, Shown::Decimal,
-         refusing(Rule::Leading, kByte, QStringLiteral("Walk-Away Delay")), Rule::Strict, kSecondsCheck,
-         line(3, QStringLiteral("walk-away delay"))},
+         refusing(Rule::Leading, kByte, QStringLiteral("Walk-Away Delay")), Rule::Strict, kSecondsCheck},
         {R::Sensing, QStringLiteral("IRDBTm"), textBox(f.IRDBTm), &r.sensing.IRDBTmS, Shown::Decimal,
-         refusing(Rule::Leading, kByte, QStringLiteral("Walk-Up Delay")), Rule::Strict, kSecondsCheck,
-         line(2, QStringLiteral("walk-up delay"))},
+         refusing(Rule::Leading, kByte, QStringLiteral("Walk-Up Delay")), Rule::Strict, kSecondsCheck},
         {R::Sensing, QStringLiteral("StartDly"), textBox(f.StartDly), &r.sensing.StartDlyS, Shown::Decimal,
-         refusing(Rule::Leading, kByte, QStringLiteral("Power-up Delay")), Rule::Strict, kSecondsCheck,
-         line(4, QStringLiteral("power-up delay"))},
+         refusing(Rule::Leading, kByte, QStringLiteral("Power-up Delay")), Rule::Strict, kSecondsCheck},
 
         {R::Range, QStringLiteral("wCurrRange"), textBox(f.wCurrRange), &r.range.CurrRange, Shown::Decimal,
-         kNotWritten, Rule::Strict, kNoCheck, kNotStored},
+         kNotWritten, Rule::Strict, kNoCheck},
         {R::Range, QStringLiteral("bInRange"), textBox(f.bInRange), &r.range.InRange, Shown::Decimal, kNotWritten,
-         Rule::Strict, kNoCheck, kNotStored},
+         Rule::Strict, kNoCheck},
         {R::Range, QStringLiteral("bInRangePend"), textBox(f.bInRangePend), &r.range.InRangePend, Shown::Decimal,
-         kNotWritten, Rule::Strict, kNoCheck, kNotStored},
+         kNotWritten, Rule::Strict, kNoCheck},
         {R::Range, QStringLiteral("bOutRangePend"), textBox(f.bOutRangePend), &r.range.OutRangePend, Shown::Decimal,
-         kNotWritten, Rule::None, kNoCheck, kNotStored},
+         kNotWritten, Rule::None, kNoCheck},
 
         {R::WalkAway, QStringLiteral("KeyCount"), textBox(f.KeyCount), &r.away.KeyCountWA, Shown::Decimal,
-         byRule(Rule::KeyCount), Rule::Strict, kNoCheck, line(14, QStringLiteral("walk-away key count"))},
+         byRule(Rule::KeyCount), Rule::Strict, kNoCheck},
         {R::WalkAway, QStringLiteral("InterKeyDelay"), textBox(f.InterKeyDelay), &r.away.InterKeyDelayWA,
          Shown::Decimal, refusing(Rule::Leading, kWord, QStringLiteral("Walk-Away Keystrokes, Key delay")),
-         Rule::Leading, kKeyDelayCheck, line(15, QStringLiteral("walk-away key delay"))},
+         Rule::Leading, kKeyDelayCheck},
     };
     // Key6Mods sits in the idle frame but shows the sixth walk-away modifier.
     const KeystrokeFields away = keystrokeFields(r.away);
     QLineEdit* const modifierWords[] = {f.Key1Mods, f.Key2Mods, f.Key3Mods, f.Key4Mods, f.Key5Mods, f.Key6Mods};
     for (int key = 0; key < 6; ++key)
         rows.push_back({R::WalkAway, modifierWords[key]->objectName(), textBox(modifierWords[key]), away.mods[key],
-                        Shown::Decimal, kNotWritten, Rule::None, kNoCheck,
-                        key < kShownKeys
-                            ? line(9 + key, QStringLiteral("modifier word of %1").arg(keystrokeName(key)))
-                            : kNotStored});
-    appendKeystrokeRows(rows, f,
-                        {R::WalkAway, away, kFirstWalkAwaySlot, "Walk-Away", kShownKeys, Rule::Strict,
-                         [](int key) { return 115 + 2 * key; }, [](int key) { return 114 + 2 * key; }});
+                        Shown::Decimal, kNotWritten, Rule::None, kNoCheck});
+    appendKeystrokeRows(rows, f, {R::WalkAway, away, kFirstWalkAwaySlot, "Walk-Away", kShownKeys, Rule::Strict});
 
     rows.push_back({R::WalkUp, QStringLiteral("KeyCountUp"), textBox(f.KeyCountUp), &r.up.KeyCountWU,
-                    Shown::Decimal, byRule(Rule::KeyCount), Rule::Leading, kNoCheck,
-                    line(16, QStringLiteral("walk-up key count"))});
+                    Shown::Decimal, byRule(Rule::KeyCount), Rule::Leading, kNoCheck});
     rows.push_back({R::WalkUp, QStringLiteral("InterKeyDelayUp"), textBox(f.InterKeyDelayUp), &r.up.InterKeyDelayWU,
                     Shown::Decimal, refusing(Rule::Strict, kWord, QStringLiteral("Walk-Up Keystrokes, Key delay")),
-                    Rule::Leading, kKeyDelayCheck, line(17, QStringLiteral("walk-up key delay"))});
-    appendKeystrokeRows(rows, f,
-                        {R::WalkUp, keystrokeFields(r.up), kFirstWalkUpSlot, "Walk-Up", 6, Rule::Leading,
-                         [](int key) { return 129 + key; }, [](int key) { return 124 + key; }});
+                    Rule::Leading, kKeyDelayCheck});
+    appendKeystrokeRows(rows, f, {R::WalkUp, keystrokeFields(r.up), kFirstWalkUpSlot, "Walk-Up", 6, Rule::Leading});
     return rows;
 }

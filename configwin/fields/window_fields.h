@@ -1,9 +1,9 @@
 // The window's fields in one table. A row names the control, the record
 // field it shows, how reading the configuration shows it, how writing
-// converts it, how change detection compares it, the check of the user's
-// edit and its line in the settings file. Reading, writing, change
-// detection and the settings file walk the rows; where they treat like
-// fields differently, the difference stands in a column.
+// converts it, how change detection compares it and the check of the user's
+// edit. Reading, writing, change detection and the edit handlers walk the
+// rows; where they treat like fields differently, the difference stands in a
+// column.
 #ifndef CONFIGWIN_WINDOW_FIELDS_H
 #define CONFIGWIN_WINDOW_FIELDS_H
 
@@ -110,11 +110,6 @@ struct FieldCheck {
     const char* reset = nullptr;
 };
 
-struct SettingsLine {
-    int line = 0;  // 0: not stored
-    QString holds;
-};
-
 struct WindowField {
     Record record;
     QString name;
@@ -125,7 +120,6 @@ struct WindowField {
     Writing writing;
     Rule compared;
     FieldCheck check;
-    SettingsLine settings;
 };
 
 // In the order reading assigns them, record after record; the rows of a

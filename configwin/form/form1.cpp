@@ -204,6 +204,13 @@ int modifierByte(const Form1& form, int slot)
     return byte;
 }
 
+QWidget* controlNamed(const Form1& form, const QString& name)
+{
+    QString objectName = name;
+    objectName.replace(QLatin1Char('('), QLatin1Char('_')).remove(QLatin1Char(')'));
+    return form.findChild<QWidget*>(objectName);
+}
+
 Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)
 {
     setObjectName(QStringLiteral("Form1"));

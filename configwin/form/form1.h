@@ -225,4 +225,8 @@ extern const std::array<ModifierColumn, kModifierKeys.size()> kModifierColumns;
 // The slot's modifier byte: each box's value times its bit, summed.
 int modifierByte(const Form1& form, int slot);
 
+// The control that messages name `name`: "MaxDist", or a control array's
+// element "Text4(0)", whose objectName is "Text4_0". Null when there is none.
+QWidget* controlNamed(const Form1& form, const QString& name);
+
 #endif
