@@ -76,10 +76,28 @@ const FieldCheck kDistanceCheck{FieldCheck::When::OnLeaving, 14, 60, "The value 
 const FieldCheck kSecondsCheck{FieldCheck::When::OnLeaving, 0, 255, "The value must be between 0 and 255!", "0"};
 const FieldCheck kKeyDelayCheck{FieldCheck::When::OnEveryChange, 64, 16320,
                                 "Delay must be in the range of (msec) min 64, max 16320!", "512"};
+using FieldIn = std::function<std::int16_t&(WindowRecords&)>;
+
+template <typename Parms>
+FieldIn fieldIn(Parms WindowRecords::*record, std::int16_t Parms::*field)
+{
+    return [record, field](WindowRecords& records) -> std::int16_t& { return records.*record.*field; };
+}
+
+using KeystrokesIn = KeystrokeFields (*)(WindowRecords&);
+using KeyFields = std::array<std::int16_t*, 6> KeystrokeFields::*;
+
+FieldIn keyFieldIn(KeystrokesIn keystrokes, KeyFields fields, int key)
+{
+    return [keystrokes, fields, key](WindowRecords& records) -> std::int16_t& {
+        return *(keystrokes(records).*fields)[key];
+    };
+}
+
 // What a keystroke record's rows differ in between walk-away and walk-up.
 struct KeystrokeRows {
     Record record;
-    KeystrokeFields fields;
+    KeystrokesIn keystrokes;
     int firstSlot;
     const char* tab;
     // Walk-up shows its sixth code, in the hidden slot 11.
@@ -96,80 +114,93 @@ void appendKeystrokeRows(std::vector<WindowField>& rows, Form1& form, const Keys
                                                                 : box->objectName();
         const QString named =
             QStringLiteral("%1 Keystrokes, Keystroke %2, key code").arg(QLatin1String(keys.tab)).arg(key + 1);
-        rows.push_back({keys.record, name, textBox(box), keys.fields.codes[key], Shown::Decimal,
-                        shown ? refusing(keys.codesWritten, kByte, named) : kNotWritten,
+        rows.push_back({keys.record, name, textBox(box), keyFieldIn(keys.keystrokes, &KeystrokeFields::codes, key),
+                        Shown::Decimal, shown ? refusing(keys.codesWritten, kByte, named) : kNotWritten,
                         shown ? Rule::Strict : Rule::None, kNoCheck});
     }
     for (int key = 0; key < kShownKeys; ++key)
         rows.push_back({keys.record, QStringLiteral("modifiers of %1").arg(keystrokeName(keys.firstSlot + key)),
-                        modifierBoxes(keys.firstSlot + key), keys.fields.mods[key], Shown::ModifierBoxes,
-                        byRule(Rule::ModifierByte), Rule::ModifierByte, kNoCheck});
+                        modifierBoxes(keys.firstSlot + key), keyFieldIn(keys.keystrokes, &KeystrokeFields::mods, key),
+                        Shown::ModifierBoxes, byRule(Rule::ModifierByte), Rule::ModifierByte, kNoCheck});
     for (int key = 0; key < kShownKeys; ++key) {
         KeyListBox* list = form.keySlot(keys.firstSlot + key).list;
-        rows.push_back({keys.record, list->objectName(), keyList(list), keys.fields.codes[key], Shown::ListEntry,
-                        kNotWritten, Rule::None, kNoCheck});
+        rows.push_back({keys.record, list->objectName(), keyList(list),
+                        keyFieldIn(keys.keystrokes, &KeystrokeFields::codes, key), Shown::ListEntry, kNotWritten,
+                        Rule::None, kNoCheck});
     }
 }
 
 }  // namespace
 
-std::vector<WindowField> windowFields(Form1& f, WindowRecords& r)
+std::vector<WindowField> windowFields(Form1& f)
 {
     using R = Record;
+    using W = WindowRecords;
     // record, name, control, field, shown when read, writing, rule when compared, check
     std::vector<WindowField> rows{
-        {R::Idle, QStringLiteral("PressRate"), textBox(f.PressRate), &r.idle.PressRateI, Shown::Decimal,
-         keeping(Rule::Strict, kByte), Rule::Strict, kSecondsCheck},
-        {R::Idle, QStringLiteral("modifiers of the idle keystroke"), modifierBoxes(kIdleSlot), &r.idle.Key1ModsI,
-         Shown::ModifierBoxes, byRule(Rule::ModifierByte), Rule::ModifierByte, kNoCheck},
-        {R::Idle, QStringLiteral("Combo6"), keyList(f.Combo6), &r.idle.Key1CodeI, Shown::ListEntry, kNotWritten,
-         Rule::None, kNoCheck},
-        {R::Idle, QStringLiteral("Key6Code"), textBox(f.Key6Code), &r.idle.Key1CodeI, Shown::ByItsList,
-         keeping(Rule::Strict, kByte), Rule::Leading, kNoCheck},
+        {R::Idle, QStringLiteral("PressRate"), textBox(f.PressRate), fieldIn(&W::idle, &tsIdleParms::PressRateI),
+         Shown::Decimal, keeping(Rule::Strict, kByte), Rule::Strict, kSecondsCheck},
+        {R::Idle, QStringLiteral("modifiers of the idle keystroke"), modifierBoxes(kIdleSlot),
+         fieldIn(&W::idle, &tsIdleParms::Key1ModsI), Shown::ModifierBoxes, byRule(Rule::ModifierByte),
+         Rule::ModifierByte, kNoCheck},
+        {R::Idle, QStringLiteral("Combo6"), keyList(f.Combo6), fieldIn(&W::idle, &tsIdleParms::Key1CodeI),
+         Shown::ListEntry, kNotWritten, Rule::None, kNoCheck},
+        {R::Idle, QStringLiteral("Key6Code"), textBox(f.Key6Code), fieldIn(&W::idle, &tsIdleParms::Key1CodeI),
+         Shown::ByItsList, keeping(Rule::Strict, kByte), Rule::Leading, kNoCheck},
 
-        {R::Sensing, QStringLiteral("bNoShowORLED"), bitBox(f.bNoShowORLED, 1), &r.sensing.LEDFlagsS, Shown::Bit,
-         byRule(Rule::Bit), Rule::Bit, kNoCheck},
-        {R::Sensing, QStringLiteral("bNoShowXtLED"), bitBox(f.bNoShowXtLED, 2), &r.sensing.LEDFlagsS, Shown::Bit,
-         byRule(Rule::Bit), Rule::Bit, kNoCheck},
-        {R::Sensing, QStringLiteral("bNoShowIRLED"), bitBox(f.bNoShowIRLED, 0), &r.sensing.LEDFlagsS, Shown::Bit,
-         byRule(Rule::Bit), Rule::Bit, kNoCheck},
-        {R::Sensing, QStringLiteral("MaxDist"), textBox(f.MaxDist), &r.sensing.MaxDistS, Shown::Decimal,
-         refusing(Rule::Leading, kWord, QStringLiteral("Detection range")), Rule::Strict, kDistanceCheck},
-        {R::Sensing, QStringLiteral("ORDBTm"), textBox(f.ORDBTm), &r.sensing.ORDBTmS, Shown::Decimal,
-         refusing(Rule::Leading, kByte, QStringLiteral("Walk-Away Delay")), Rule::Strict, kSecondsCheck},
-        {R::Sensing, QStringLiteral("IRDBTm"), textBox(f.IRDBTm), &r.sensing.IRDBTmS, Shown::Decimal,
-         refusing(Rule::Leading, kByte, QStringLiteral("Walk-Up Delay")), Rule::Strict, kSecondsCheck},
-        {R::Sensing, QStringLiteral("StartDly"), textBox(f.StartDly), &r.sensing.StartDlyS, Shown::Decimal,
-         refusing(Rule::Leading, kByte, QStringLiteral("Power-up Delay")), Rule::Strict, kSecondsCheck},
+        {R::Sensing, QStringLiteral("bNoShowORLED"), bitBox(f.bNoShowORLED, 1),
+         fieldIn(&W::sensing, &tsTyvelParms::LEDFlagsS), Shown::Bit, byRule(Rule::Bit), Rule::Bit, kNoCheck},
+        {R::Sensing, QStringLiteral("bNoShowXtLED"), bitBox(f.bNoShowXtLED, 2),
+         fieldIn(&W::sensing, &tsTyvelParms::LEDFlagsS), Shown::Bit, byRule(Rule::Bit), Rule::Bit, kNoCheck},
+        {R::Sensing, QStringLiteral("bNoShowIRLED"), bitBox(f.bNoShowIRLED, 0),
+         fieldIn(&W::sensing, &tsTyvelParms::LEDFlagsS), Shown::Bit, byRule(Rule::Bit), Rule::Bit, kNoCheck},
+        {R::Sensing, QStringLiteral("MaxDist"), textBox(f.MaxDist), fieldIn(&W::sensing, &tsTyvelParms::MaxDistS),
+         Shown::Decimal, refusing(Rule::Leading, kWord, QStringLiteral("Detection range")), Rule::Strict,
+         kDistanceCheck},
+        {R::Sensing, QStringLiteral("ORDBTm"), textBox(f.ORDBTm), fieldIn(&W::sensing, &tsTyvelParms::ORDBTmS),
+         Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Walk-Away Delay")), Rule::Strict,
+         kSecondsCheck},
+        {R::Sensing, QStringLiteral("IRDBTm"), textBox(f.IRDBTm), fieldIn(&W::sensing, &tsTyvelParms::IRDBTmS),
+         Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Walk-Up Delay")), Rule::Strict,
+         kSecondsCheck},
+        {R::Sensing, QStringLiteral("StartDly"), textBox(f.StartDly), fieldIn(&W::sensing, &tsTyvelParms::StartDlyS),
+         Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Power-up Delay")), Rule::Strict,
+         kSecondsCheck},
 
-        {R::Range, QStringLiteral("wCurrRange"), textBox(f.wCurrRange), &r.range.CurrRange, Shown::Decimal,
-         kNotWritten, Rule::Strict, kNoCheck},
-        {R::Range, QStringLiteral("bInRange"), textBox(f.bInRange), &r.range.InRange, Shown::Decimal, kNotWritten,
-         Rule::Strict, kNoCheck},
-        {R::Range, QStringLiteral("bInRangePend"), textBox(f.bInRangePend), &r.range.InRangePend, Shown::Decimal,
-         kNotWritten, Rule::Strict, kNoCheck},
-        {R::Range, QStringLiteral("bOutRangePend"), textBox(f.bOutRangePend), &r.range.OutRangePend, Shown::Decimal,
-         kNotWritten, Rule::None, kNoCheck},
+        {R::Range, QStringLiteral("wCurrRange"), textBox(f.wCurrRange), fieldIn(&W::range, &tsObjRangeInfo::CurrRange),
+         Shown::Decimal, kNotWritten, Rule::Strict, kNoCheck},
+        {R::Range, QStringLiteral("bInRange"), textBox(f.bInRange), fieldIn(&W::range, &tsObjRangeInfo::InRange),
+         Shown::Decimal, kNotWritten, Rule::Strict, kNoCheck},
+        {R::Range, QStringLiteral("bInRangePend"), textBox(f.bInRangePend),
+         fieldIn(&W::range, &tsObjRangeInfo::InRangePend), Shown::Decimal, kNotWritten, Rule::Strict, kNoCheck},
+        {R::Range, QStringLiteral("bOutRangePend"), textBox(f.bOutRangePend),
+         fieldIn(&W::range, &tsObjRangeInfo::OutRangePend), Shown::Decimal, kNotWritten, Rule::None, kNoCheck},
 
-        {R::WalkAway, QStringLiteral("KeyCount"), textBox(f.KeyCount), &r.away.KeyCountWA, Shown::Decimal,
-         byRule(Rule::KeyCount), Rule::Strict, kNoCheck},
-        {R::WalkAway, QStringLiteral("InterKeyDelay"), textBox(f.InterKeyDelay), &r.away.InterKeyDelayWA,
-         Shown::Decimal, refusing(Rule::Leading, kWord, QStringLiteral("Walk-Away Keystrokes, Key delay")),
-         Rule::Leading, kKeyDelayCheck},
+        {R::WalkAway, QStringLiteral("KeyCount"), textBox(f.KeyCount), fieldIn(&W::away, &tsWalkAwayParms::KeyCountWA),
+         Shown::Decimal, byRule(Rule::KeyCount), Rule::Strict, kNoCheck},
+        {R::WalkAway, QStringLiteral("InterKeyDelay"), textBox(f.InterKeyDelay),
+         fieldIn(&W::away, &tsWalkAwayParms::InterKeyDelayWA), Shown::Decimal,
+         refusing(Rule::Leading, kWord, QStringLiteral("Walk-Away Keystrokes, Key delay")), Rule::Leading,
+         kKeyDelayCheck},
     };
     // Key6Mods sits in the idle frame but shows the sixth walk-away modifier.
-    const KeystrokeFields away = keystrokeFields(r.away);
+    const KeystrokesIn away = [](WindowRecords& r) { return keystrokeFields(r.away); };
     QLineEdit* const modifierWords[] = {f.Key1Mods, f.Key2Mods, f.Key3Mods, f.Key4Mods, f.Key5Mods, f.Key6Mods};
     for (int key = 0; key < 6; ++key)
-        rows.push_back({R::WalkAway, modifierWords[key]->objectName(), textBox(modifierWords[key]), away.mods[key],
-                        Shown::Decimal, kNotWritten, Rule::None, kNoCheck});
+        rows.push_back({R::WalkAway, modifierWords[key]->objectName(), textBox(modifierWords[key]),
+                        keyFieldIn(away, &KeystrokeFields::mods, key), Shown::Decimal, kNotWritten, Rule::None,
+                        kNoCheck});
     appendKeystrokeRows(rows, f, {R::WalkAway, away, kFirstWalkAwaySlot, "Walk-Away", kShownKeys, Rule::Strict});
 
-    rows.push_back({R::WalkUp, QStringLiteral("KeyCountUp"), textBox(f.KeyCountUp), &r.up.KeyCountWU,
-                    Shown::Decimal, byRule(Rule::KeyCount), Rule::Leading, kNoCheck});
-    rows.push_back({R::WalkUp, QStringLiteral("InterKeyDelayUp"), textBox(f.InterKeyDelayUp), &r.up.InterKeyDelayWU,
-                    Shown::Decimal, refusing(Rule::Strict, kWord, QStringLiteral("Walk-Up Keystrokes, Key delay")),
-                    Rule::Leading, kKeyDelayCheck});
-    appendKeystrokeRows(rows, f, {R::WalkUp, keystrokeFields(r.up), kFirstWalkUpSlot, "Walk-Up", 6, Rule::Leading});
+    rows.push_back({R::WalkUp, QStringLiteral("KeyCountUp"), textBox(f.KeyCountUp),
+                    fieldIn(&W::up, &tsWalkUpParms::KeyCountWU), Shown::Decimal, byRule(Rule::KeyCount),
+                    Rule::Leading, kNoCheck});
+    rows.push_back({R::WalkUp, QStringLiteral("InterKeyDelayUp"), textBox(f.InterKeyDelayUp),
+                    fieldIn(&W::up, &tsWalkUpParms::InterKeyDelayWU), Shown::Decimal,
+                    refusing(Rule::Strict, kWord, QStringLiteral("Walk-Up Keystrokes, Key delay")), Rule::Leading,
+                    kKeyDelayCheck});
+    appendKeystrokeRows(rows, f,
+                        {R::WalkUp, [](WindowRecords& r) { return keystrokeFields(r.up); }, kFirstWalkUpSlot,
+                         "Walk-Up", 6, Rule::Leading});
     return rows;
 }

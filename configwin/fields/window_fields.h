@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class Form1;
@@ -114,8 +115,7 @@ struct WindowField {
     Record record;
     QString name;
     FieldControl control;
-    // In the WindowRecords the table was made for.
-    std::int16_t* field;
+    std::function<std::int16_t&(WindowRecords&)> fieldIn;
     Shown shown;
     Writing writing;
     Rule compared;
@@ -127,6 +127,6 @@ struct WindowField {
 // detection range is written by its leading number but compared strictly,
 // the walk-up key delay the other way round; the walk-away codes are written
 // strictly, the walk-up codes by their leading number.
-std::vector<WindowField> windowFields(Form1& form, WindowRecords& records);
+std::vector<WindowField> windowFields(Form1& form);
 
 #endif

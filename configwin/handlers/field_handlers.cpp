@@ -61,8 +61,7 @@ void connectFieldHandlers(Form1& form)
     for (QCheckBox* led : {form.bNoShowIRLED, form.bNoShowORLED, form.bNoShowXtLED})
         QObject::connect(led, &QCheckBox::stateChanged, &form, runCheckUpdate);
 
-    WindowRecords unused;
-    for (const WindowField& row : windowFields(form, unused)) {
+    for (const WindowField& row : windowFields(form)) {
         QLineEdit* field = row.control.text;
         const FieldCheck check = row.check;
         if (check.when == FieldCheck::When::OnLeaving)

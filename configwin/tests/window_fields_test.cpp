@@ -36,7 +36,7 @@ protected:
     ScriptedUiSeam ui;
     Form1 form{ui};
     WindowRecords records;
-    std::vector<WindowField> rows = windowFields(form, records);
+    std::vector<WindowField> rows = windowFields(form);
 };
 
 }  // namespace
@@ -47,7 +47,7 @@ TEST_F(WindowFields, EveryRowHasTheControlItsRulesNeed)
     for (const WindowField& row : rows) {
         SCOPED_TRACE(row.name.toStdString());
         const FieldControl& control = row.control;
-        EXPECT_TRUE(inRecords(records, row.field));
+        EXPECT_TRUE(inRecords(records, &row.fieldIn(records)));
         for (Rule rule : {row.writing.rule, row.compared}) {
             EXPECT_TRUE(!isText(rule) || control.text);
             EXPECT_TRUE(rule != Rule::Bit || control.box);
