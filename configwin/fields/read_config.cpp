@@ -42,6 +42,7 @@ void show(Form1& form, const WindowField& row, WindowRecords& records)
         selectEntryWithCode(*control.list, field);
         break;
     case Shown::ByItsList:
+    case Shown::Kept:
         break;
     }
 }

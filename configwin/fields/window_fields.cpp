@@ -100,14 +100,14 @@ struct KeystrokeRows {
     KeystrokesIn keystrokes;
     int firstSlot;
     const char* tab;
-    // Walk-up shows its sixth code, in the hidden slot 11.
-    int codeBoxes;
+    // Walk-up keeps its sixth key in the hidden slot 11.
+    int keysWithSlot;
     Rule codesWritten;
 };
 
 void appendKeystrokeRows(std::vector<WindowField>& rows, Form1& form, const KeystrokeRows& keys)
 {
-    for (int key = 0; key < keys.codeBoxes; ++key) {
+    for (int key = 0; key < keys.keysWithSlot; ++key) {
         const bool shown = key < kShownKeys;
         QLineEdit* box = form.keySlot(shown ? keys.firstSlot + key : kSixthWalkUpSlot).codeBox;
         const QString name = keys.firstSlot == kFirstWalkUpSlot ? QStringLiteral("Text4(%1)").arg(key)
@@ -118,10 +118,16 @@ void appendKeystrokeRows(std::vector<WindowField>& rows, Form1& form, const Keys
                         Shown::Decimal, shown ? refusing(keys.codesWritten, kByte, named) : kNotWritten,
                         shown ? Rule::Strict : Rule::None, kNoCheck});
     }
-    for (int key = 0; key < kShownKeys; ++key)
-        rows.push_back({keys.record, QStringLiteral("modifiers of %1").arg(keystrokeName(keys.firstSlot + key)),
-                        modifierBoxes(keys.firstSlot + key), keyFieldIn(keys.keystrokes, &KeystrokeFields::mods, key),
-                        Shown::ModifierBoxes, byRule(Rule::ModifierByte), Rule::ModifierByte, kNoCheck});
+    // The sixth walk-up key's boxes are out of sight: only settings files set
+    // them, yet each change still runs the check like any other box's.
+    for (int key = 0; key < keys.keysWithSlot; ++key) {
+        const bool shown = key < kShownKeys;
+        const int slot = keys.firstSlot + key;
+        rows.push_back({keys.record, QStringLiteral("modifiers of %1").arg(keystrokeName(slot)), modifierBoxes(slot),
+                        keyFieldIn(keys.keystrokes, &KeystrokeFields::mods, key),
+                        shown ? Shown::ModifierBoxes : Shown::Kept, shown ? byRule(Rule::ModifierByte) : kNotWritten,
+                        shown ? Rule::ModifierByte : Rule::None, kNoCheck});
+    }
     for (int key = 0; key < kShownKeys; ++key) {
         KeyListBox* list = form.keySlot(keys.firstSlot + key).list;
         rows.push_back({keys.record, list->objectName(), keyList(list),
@@ -203,4 +209,15 @@ std::vector<WindowField> windowFields(Form1& f)
                         {R::WalkUp, [](WindowRecords& r) { return keystrokeFields(r.up); }, kFirstWalkUpSlot,
                          "Walk-Up", 6, Rule::Leading});
     return rows;
+}
+
+std::vector<QCheckBox*> checkBoxes(const Form1& form, const FieldControl& control)
+{
+    if (control.box)
+        return {control.box};
+    std::vector<QCheckBox*> boxes;
+    if (control.modifierSlot >= 0)
+        for (const ModifierColumn& column : kModifierColumns)
+            boxes.push_back((form.*column.boxes).at(control.modifierSlot));
+    return boxes;
 }

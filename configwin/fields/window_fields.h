@@ -3,7 +3,7 @@
 // converts it, how change detection compares it and the check of the user's
 // edit. Reading, writing, change detection and the edit handlers walk the
 // rows; where they treat like fields differently, the difference stands in a
-// column.
+// column. A check box a row names runs change detection when clicked.
 #ifndef CONFIGWIN_WINDOW_FIELDS_H
 #define CONFIGWIN_WINDOW_FIELDS_H
 
@@ -67,6 +67,7 @@ enum class Shown {
     ModifierBoxes,  // the slot's boxes get the modifier word, bit by bit
     ListEntry,      // the key list selects the entries carrying the code
     ByItsList,      // not assigned: the key list's handler writes the box
+    Kept,           // not assigned: the controls keep what a click or a settings file gave them
 };
 
 // How a control becomes a number, when written or compared.
@@ -128,5 +129,8 @@ struct WindowField {
 // the walk-up key delay the other way round; the walk-away codes are written
 // strictly, the walk-up codes by their leading number.
 std::vector<WindowField> windowFields(Form1& form);
+
+// The check boxes of a row: its box, or its slot's eight modifier boxes.
+std::vector<QCheckBox*> checkBoxes(const Form1& form, const FieldControl& control);
 
 #endif

@@ -57,6 +57,7 @@ TEST_F(WindowFields, EveryRowHasTheControlItsRulesNeed)
         EXPECT_NE(row.compared, Rule::KeyCount);
         EXPECT_TRUE((row.shown != Shown::Decimal && row.check.when == FieldCheck::When::Never) || control.text);
         EXPECT_TRUE(row.shown != Shown::ListEntry || control.list);
+        EXPECT_TRUE(row.shown != Shown::Kept || (row.writing.rule == Rule::None && row.compared == Rule::None));
         EXPECT_TRUE(settingsLine(row) == 0
                     || (control.text != nullptr) + (control.list != nullptr) + (control.box != nullptr) == 1);
     }
