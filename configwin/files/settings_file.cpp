@@ -115,11 +115,8 @@ bool loadConfigData(Form1& form, const QString& path)
     if (!file.problem.isEmpty())
         return refuse(file.problem);
     const std::vector<LineControl> controls = storedControls(form);
-    std::vector<LineForm> forms;
-    for (const SettingsFileLine& line : settingsFileLines())
-        forms.push_back(line.form);
 
-    const CheckedSettings checked = checkSettingsFile(file.bytes, forms);
+    const CheckedSettings checked = checkSettingsFile(file.bytes, settingsLineForms());
     if (checked.fault != LineFault::None)
         return refuse(QStringLiteral("was not loaded: ") + lineFault(checked, controls));
 

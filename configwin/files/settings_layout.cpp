@@ -38,3 +38,11 @@ const std::vector<SettingsFileLine>& settingsFileLines()
     static const std::vector<SettingsFileLine> lines = expandedLines();
     return lines;
 }
+
+std::vector<LineForm> settingsLineForms()
+{
+    std::vector<LineForm> forms;
+    for (const SettingsFileLine& line : settingsFileLines())
+        forms.push_back(line.form);
+    return forms;
+}

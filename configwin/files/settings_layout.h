@@ -85,4 +85,7 @@ struct SettingsFileLine {
 // Every line, in the file's order.
 const std::vector<SettingsFileLine>& settingsFileLines();
 
+// The form of every line, in the file's order.
+std::vector<LineForm> settingsLineForms();
+
 #endif

@@ -166,7 +166,6 @@ QLabel* picture(QWidget* parent, const char* name, const QPixmap& pixmap, const 
 
 namespace {
 
-// A name kModifierKeys gives but no array has stops the build.
 constexpr KeySlotCheckBoxes Form1::*boxesNamed(std::string_view name)
 {
     constexpr std::pair<std::string_view, KeySlotCheckBoxes Form1::*> arrays[] = {
@@ -190,6 +189,8 @@ constexpr std::array<ModifierColumn, kModifierKeys.size()> modifierColumns()
     return columns;
 }
 
+// Made while compiling, so that a name kModifierKeys gives but no array has
+// stops the build.
 constexpr std::array<ModifierColumn, kModifierKeys.size()> kColumnsOfTheKeys = modifierColumns();
 
 }  // namespace

@@ -15,14 +15,6 @@
 
 namespace {
 
-std::vector<LineForm> settingsLineForms()
-{
-    std::vector<LineForm> forms;
-    for (const SettingsFileLine& line : settingsFileLines())
-        forms.push_back(line.form);
-    return forms;
-}
-
 const std::vector<LineForm> kForms = settingsLineForms();
 const FuzzInputFile kInput("tornel-settings-fuzz");
 const QString kInputPath = QFile::decodeName(kInput.path().c_str());
