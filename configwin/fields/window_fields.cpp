@@ -76,6 +76,7 @@ const FieldCheck kDistanceCheck{FieldCheck::When::OnLeaving, 14, 60, "The value 
 const FieldCheck kSecondsCheck{FieldCheck::When::OnLeaving, 0, 255, "The value must be between 0 and 255!", "0"};
 const FieldCheck kKeyDelayCheck{FieldCheck::When::OnEveryChange, 64, 16320,
                                 "Delay must be in the range of (msec) min 64, max 16320!", "512"};
+
 using FieldIn = std::function<std::int16_t&(WindowRecords&)>;
 
 template <typename Parms>
