@@ -14,20 +14,21 @@ namespace {
 
 // Values are compared unrounded; a text the strict rule cannot read differs
 // from every field.
-bool differs(const Form1& form, const WindowField& row)
+bool differs(const Form1& form, const WindowField& row, WindowRecords& records)
 {
+    const std::int16_t field = row.fieldIn(records);
     const FieldControl& control = row.control;
     switch (row.compared) {
     case Rule::Strict: {
         const std::optional<double> shown = strictNumber(control.text->text());
-        return !shown || *shown != *row.field;
+        return !shown || *shown != field;
     }
     case Rule::Leading:
-        return numericValue(control.text->text()) != *row.field;
+        return numericValue(control.text->text()) != field;
     case Rule::Bit:
-        return checkValue(*control.box) != ((*row.field >> control.bit) & 1);
+        return checkValue(*control.box) != ((field >> control.bit) & 1);
     case Rule::ModifierByte:
-        return modifierByte(form, control.modifierSlot) != *row.field;
+        return modifierByte(form, control.modifierSlot) != field;
     case Rule::None:
     case Rule::KeyCount:
         break;
@@ -44,12 +45,12 @@ void CheckUpdate(Form1& form)
     if (form.FirstLoad == 1)
         return;
     WindowRecords records;
-    const std::vector<WindowField> rows = windowFields(form, records);
+    const std::vector<WindowField> rows = windowFields(form);
     for (const RecordAccess& record : kRecords) {
         if (!record.get(records))
             record.compareReporter(form, QLatin1String(record.compareLabel));
         for (const WindowField& row : rows)
-            if (row.record == record.record && differs(form, row))
+            if (row.record == record.record && differs(form, row, records))
                 form.DeviceUpdated = false;
     }
     setCheckValue(*form.ConfigChanged, form.DeviceUpdated ? 0 : 1);

@@ -24,23 +24,25 @@ void showModifierWord(Form1& form, int slot, int word)
     }
 }
 
-void show(Form1& form, const WindowField& row)
+void show(Form1& form, const WindowField& row, WindowRecords& records)
 {
+    const std::int16_t field = row.fieldIn(records);
     const FieldControl& control = row.control;
     switch (row.shown) {
     case Shown::Decimal:
-        control.text->setText(QString::number(*row.field));
+        control.text->setText(QString::number(field));
         break;
     case Shown::Bit:
-        setCheckValue(*control.box, (*row.field >> control.bit) & 1);
+        setCheckValue(*control.box, (field >> control.bit) & 1);
         break;
     case Shown::ModifierBoxes:
-        showModifierWord(form, control.modifierSlot, *row.field);
+        showModifierWord(form, control.modifierSlot, field);
         break;
     case Shown::ListEntry:
-        selectEntryWithCode(*control.list, *row.field);
+        selectEntryWithCode(*control.list, field);
         break;
     case Shown::ByItsList:
+    case Shown::Kept:
         break;
     }
 }
@@ -50,13 +52,13 @@ void show(Form1& form, const WindowField& row)
 void ReadConfig(Form1& form)
 {
     WindowRecords records;
-    const std::vector<WindowField> rows = windowFields(form, records);
+    const std::vector<WindowField> rows = windowFields(form);
     for (const RecordAccess& record : kRecords) {
         if (!record.get(records))
             ErReason(form, QLatin1String(record.readLabel));
         for (const WindowField& row : rows)
             if (row.record == record.record)
-                show(form, row);
+                show(form, row, records);
     }
     if (form.FirstLoad == 1)
         form.FirstLoad = 0;

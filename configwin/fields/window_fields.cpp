@@ -76,124 +76,149 @@ const FieldCheck kDistanceCheck{FieldCheck::When::OnLeaving, 14, 60, "The value 
 const FieldCheck kSecondsCheck{FieldCheck::When::OnLeaving, 0, 255, "The value must be between 0 and 255!", "0"};
 const FieldCheck kKeyDelayCheck{FieldCheck::When::OnEveryChange, 64, 16320,
                                 "Delay must be in the range of (msec) min 64, max 16320!", "512"};
-const SettingsLine kNotStored{};
 
-SettingsLine line(int number, const QString& holds)
+using FieldIn = std::function<std::int16_t&(WindowRecords&)>;
+
+template <typename Parms>
+FieldIn fieldIn(Parms WindowRecords::*record, std::int16_t Parms::*field)
 {
-    return {number, holds};
+    return [record, field](WindowRecords& records) -> std::int16_t& { return records.*record.*field; };
+}
+
+using KeystrokesIn = KeystrokeFields (*)(WindowRecords&);
+using KeyFields = std::array<std::int16_t*, 6> KeystrokeFields::*;
+
+FieldIn keyFieldIn(KeystrokesIn keystrokes, KeyFields fields, int key)
+{
+    return [keystrokes, fields, key](WindowRecords& records) -> std::int16_t& {
+        return *(keystrokes(records).*fields)[key];
+    };
 }
 
 // What a keystroke record's rows differ in between walk-away and walk-up.
 struct KeystrokeRows {
     Record record;
-    KeystrokeFields fields;
+    KeystrokesIn keystrokes;
     int firstSlot;
     const char* tab;
-    // Walk-up shows its sixth code, in the hidden slot 11.
-    int codeBoxes;
+    // Walk-up keeps its sixth key in the hidden slot 11.
+    int keysWithSlot;
     Rule codesWritten;
-    int (*codeLine)(int key);
-    int (*listLine)(int key);
 };
 
 void appendKeystrokeRows(std::vector<WindowField>& rows, Form1& form, const KeystrokeRows& keys)
 {
-    for (int key = 0; key < keys.codeBoxes; ++key) {
+    for (int key = 0; key < keys.keysWithSlot; ++key) {
         const bool shown = key < kShownKeys;
         QLineEdit* box = form.keySlot(shown ? keys.firstSlot + key : kSixthWalkUpSlot).codeBox;
         const QString name = keys.firstSlot == kFirstWalkUpSlot ? QStringLiteral("Text4(%1)").arg(key)
                                                                 : box->objectName();
         const QString named =
             QStringLiteral("%1 Keystrokes, Keystroke %2, key code").arg(QLatin1String(keys.tab)).arg(key + 1);
-        const QString holds = QStringLiteral("key code of %1").arg(keystrokeName(keys.firstSlot + key));
-        rows.push_back({keys.record, name, textBox(box), keys.fields.codes[key], Shown::Decimal,
-                        shown ? refusing(keys.codesWritten, kByte, named) : kNotWritten,
-                        shown ? Rule::Strict : Rule::None, kNoCheck,
-                        shown ? line(keys.codeLine(key), holds) : kNotStored});
+        rows.push_back({keys.record, name, textBox(box), keyFieldIn(keys.keystrokes, &KeystrokeFields::codes, key),
+                        Shown::Decimal, shown ? refusing(keys.codesWritten, kByte, named) : kNotWritten,
+                        shown ? Rule::Strict : Rule::None, kNoCheck});
     }
-    for (int key = 0; key < kShownKeys; ++key)
-        rows.push_back({keys.record, QStringLiteral("modifiers of %1").arg(keystrokeName(keys.firstSlot + key)),
-                        modifierBoxes(keys.firstSlot + key), keys.fields.mods[key], Shown::ModifierBoxes,
-                        byRule(Rule::ModifierByte), Rule::ModifierByte, kNoCheck, kNotStored});
+    // The sixth walk-up key's boxes are out of sight: only settings files set
+    // them, yet each change still runs the check like any other box's.
+    for (int key = 0; key < keys.keysWithSlot; ++key) {
+        const bool shown = key < kShownKeys;
+        const int slot = keys.firstSlot + key;
+        rows.push_back({keys.record, QStringLiteral("modifiers of %1").arg(keystrokeName(slot)), modifierBoxes(slot),
+                        keyFieldIn(keys.keystrokes, &KeystrokeFields::mods, key),
+                        shown ? Shown::ModifierBoxes : Shown::Kept, shown ? byRule(Rule::ModifierByte) : kNotWritten,
+                        shown ? Rule::ModifierByte : Rule::None, kNoCheck});
+    }
     for (int key = 0; key < kShownKeys; ++key) {
         KeyListBox* list = form.keySlot(keys.firstSlot + key).list;
-        const QString holds = QStringLiteral("key name of %1").arg(keystrokeName(keys.firstSlot + key));
-        rows.push_back({keys.record, list->objectName(), keyList(list), keys.fields.codes[key], Shown::ListEntry,
-                        kNotWritten, Rule::None, kNoCheck, line(keys.listLine(key), holds)});
+        rows.push_back({keys.record, list->objectName(), keyList(list),
+                        keyFieldIn(keys.keystrokes, &KeystrokeFields::codes, key), Shown::ListEntry, kNotWritten,
+                        Rule::None, kNoCheck});
     }
 }
 
 }  // namespace
 
-std::vector<WindowField> windowFields(Form1& f, WindowRecords& r)
+std::vector<WindowField> windowFields(Form1& f)
 {
     using R = Record;
-    // record, name, control, field, shown when read, writing, rule when compared, check, settings line
+    using W = WindowRecords;
+    // record, name, control, field, shown when read, writing, rule when compared, check
     std::vector<WindowField> rows{
-        {R::Idle, QStringLiteral("PressRate"), textBox(f.PressRate), &r.idle.PressRateI, Shown::Decimal,
-         keeping(Rule::Strict, kByte), Rule::Strict, kSecondsCheck, kNotStored},
-        {R::Idle, QStringLiteral("modifiers of the idle keystroke"), modifierBoxes(kIdleSlot), &r.idle.Key1ModsI,
-         Shown::ModifierBoxes, byRule(Rule::ModifierByte), Rule::ModifierByte, kNoCheck, kNotStored},
-        {R::Idle, QStringLiteral("Combo6"), keyList(f.Combo6), &r.idle.Key1CodeI, Shown::ListEntry, kNotWritten,
-         Rule::None, kNoCheck, kNotStored},
-        {R::Idle, QStringLiteral("Key6Code"), textBox(f.Key6Code), &r.idle.Key1CodeI, Shown::ByItsList,
-         keeping(Rule::Strict, kByte), Rule::Leading, kNoCheck, kNotStored},
+        {R::Idle, QStringLiteral("PressRate"), textBox(f.PressRate), fieldIn(&W::idle, &tsIdleParms::PressRateI),
+         Shown::Decimal, keeping(Rule::Strict, kByte), Rule::Strict, kSecondsCheck},
+        {R::Idle, QStringLiteral("modifiers of the idle keystroke"), modifierBoxes(kIdleSlot),
+         fieldIn(&W::idle, &tsIdleParms::Key1ModsI), Shown::ModifierBoxes, byRule(Rule::ModifierByte),
+         Rule::ModifierByte, kNoCheck},
+        {R::Idle, QStringLiteral("Combo6"), keyList(f.Combo6), fieldIn(&W::idle, &tsIdleParms::Key1CodeI),
+         Shown::ListEntry, kNotWritten, Rule::None, kNoCheck},
+        {R::Idle, QStringLiteral("Key6Code"), textBox(f.Key6Code), fieldIn(&W::idle, &tsIdleParms::Key1CodeI),
+         Shown::ByItsList, keeping(Rule::Strict, kByte), Rule::Leading, kNoCheck},
 
-        {R::Sensing, QStringLiteral("bNoShowORLED"), bitBox(f.bNoShowORLED, 1), &r.sensing.LEDFlagsS, Shown::Bit,
-         byRule(Rule::Bit), Rule::Bit, kNoCheck, line(5, QStringLiteral("\"Out-of-Range Red\""))},
-        {R::Sensing, QStringLiteral("bNoShowXtLED"), bitBox(f.bNoShowXtLED, 2), &r.sensing.LEDFlagsS, Shown::Bit,
-         byRule(Rule::Bit), Rule::Bit, kNoCheck, line(6, QStringLiteral("\"Transition Yellow\""))},
-        {R::Sensing, QStringLiteral("bNoShowIRLED"), bitBox(f.bNoShowIRLED, 0), &r.sensing.LEDFlagsS, Shown::Bit,
-         byRule(Rule::Bit), Rule::Bit, kNoCheck, line(7, QStringLiteral("\"In-Range Green\""))},
-        {R::Sensing, QStringLiteral("MaxDist"), textBox(f.MaxDist), &r.sensing.MaxDistS, Shown::Decimal,
-         refusing(Rule::Leading, kWord, QStringLiteral("Detection range")), Rule::Strict, kDistanceCheck,
-         line(1, QStringLiteral("detection range"))},
-        {R::Sensing, QStringLiteral("ORDBTm"), textBox(f.ORDBTm), &r.sensing.ORDBTmS, Shown::Decimal,
-         refusing(Rule::Leading, kByte, QStringLiteral("Walk-Away Delay")), Rule::Strict, kSecondsCheck,
-         line(3, QStringLiteral("walk-away delay"))},
-        {R::Sensing, QStringLiteral("IRDBTm"), textBox(f.IRDBTm), &r.sensing.IRDBTmS, Shown::Decimal,
-         refusing(Rule::Leading, kByte, QStringLiteral("Walk-Up Delay")), Rule::Strict, kSecondsCheck,
-         line(2, QStringLiteral("walk-up delay"))},
-        {R::Sensing, QStringLiteral("StartDly"), textBox(f.StartDly), &r.sensing.StartDlyS, Shown::Decimal,
-         refusing(Rule::Leading, kByte, QStringLiteral("Power-up Delay")), Rule::Strict, kSecondsCheck,
-         line(4, QStringLiteral("power-up delay"))},
+        {R::Sensing, QStringLiteral("bNoShowORLED"), bitBox(f.bNoShowORLED, 1),
+         fieldIn(&W::sensing, &tsTyvelParms::LEDFlagsS), Shown::Bit, byRule(Rule::Bit), Rule::Bit, kNoCheck},
+        {R::Sensing, QStringLiteral("bNoShowXtLED"), bitBox(f.bNoShowXtLED, 2),
+         fieldIn(&W::sensing, &tsTyvelParms::LEDFlagsS), Shown::Bit, byRule(Rule::Bit), Rule::Bit, kNoCheck},
+        {R::Sensing, QStringLiteral("bNoShowIRLED"), bitBox(f.bNoShowIRLED, 0),
+         fieldIn(&W::sensing, &tsTyvelParms::LEDFlagsS), Shown::Bit, byRule(Rule::Bit), Rule::Bit, kNoCheck},
+        {R::Sensing, QStringLiteral("MaxDist"), textBox(f.MaxDist), fieldIn(&W::sensing, &tsTyvelParms::MaxDistS),
+         Shown::Decimal, refusing(Rule::Leading, kWord, QStringLiteral("Detection range")), Rule::Strict,
+         kDistanceCheck},
+        {R::Sensing, QStringLiteral("ORDBTm"), textBox(f.ORDBTm), fieldIn(&W::sensing, &tsTyvelParms::ORDBTmS),
+         Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Walk-Away Delay")), Rule::Strict,
+         kSecondsCheck},
+        {R::Sensing, QStringLiteral("IRDBTm"), textBox(f.IRDBTm), fieldIn(&W::sensing, &tsTyvelParms::IRDBTmS),
+         Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Walk-Up Delay")), Rule::Strict,
+         kSecondsCheck},
+        {R::Sensing, QStringLiteral("StartDly"), textBox(f.StartDly), fieldIn(&W::sensing, &tsTyvelParms::StartDlyS),
+         Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Power-up Delay")), Rule::Strict,
+         kSecondsCheck},
 
-        {R::Range, QStringLiteral("wCurrRange"), textBox(f.wCurrRange), &r.range.CurrRange, Shown::Decimal,
-         kNotWritten, Rule::Strict, kNoCheck, kNotStored},
-        {R::Range, QStringLiteral("bInRange"), textBox(f.bInRange), &r.range.InRange, Shown::Decimal, kNotWritten,
-         Rule::Strict, kNoCheck, kNotStored},
-        {R::Range, QStringLiteral("bInRangePend"), textBox(f.bInRangePend), &r.range.InRangePend, Shown::Decimal,
-         kNotWritten, Rule::Strict, kNoCheck, kNotStored},
-        {R::Range, QStringLiteral("bOutRangePend"), textBox(f.bOutRangePend), &r.range.OutRangePend, Shown::Decimal,
-         kNotWritten, Rule::None, kNoCheck, kNotStored},
+        {R::Range, QStringLiteral("wCurrRange"), textBox(f.wCurrRange), fieldIn(&W::range, &tsObjRangeInfo::CurrRange),
+         Shown::Decimal, kNotWritten, Rule::Strict, kNoCheck},
+        {R::Range, QStringLiteral("bInRange"), textBox(f.bInRange), fieldIn(&W::range, &tsObjRangeInfo::InRange),
+         Shown::Decimal, kNotWritten, Rule::Strict, kNoCheck},
+        {R::Range, QStringLiteral("bInRangePend"), textBox(f.bInRangePend),
+         fieldIn(&W::range, &tsObjRangeInfo::InRangePend), Shown::Decimal, kNotWritten, Rule::Strict, kNoCheck},
+        {R::Range, QStringLiteral("bOutRangePend"), textBox(f.bOutRangePend),
+         fieldIn(&W::range, &tsObjRangeInfo::OutRangePend), Shown::Decimal, kNotWritten, Rule::None, kNoCheck},
 
-        {R::WalkAway, QStringLiteral("KeyCount"), textBox(f.KeyCount), &r.away.KeyCountWA, Shown::Decimal,
-         byRule(Rule::KeyCount), Rule::Strict, kNoCheck, line(14, QStringLiteral("walk-away key count"))},
-        {R::WalkAway, QStringLiteral("InterKeyDelay"), textBox(f.InterKeyDelay), &r.away.InterKeyDelayWA,
-         Shown::Decimal, refusing(Rule::Leading, kWord, QStringLiteral("Walk-Away Keystrokes, Key delay")),
-         Rule::Leading, kKeyDelayCheck, line(15, QStringLiteral("walk-away key delay"))},
+        {R::WalkAway, QStringLiteral("KeyCount"), textBox(f.KeyCount), fieldIn(&W::away, &tsWalkAwayParms::KeyCountWA),
+         Shown::Decimal, byRule(Rule::KeyCount), Rule::Strict, kNoCheck},
+        {R::WalkAway, QStringLiteral("InterKeyDelay"), textBox(f.InterKeyDelay),
+         fieldIn(&W::away, &tsWalkAwayParms::InterKeyDelayWA), Shown::Decimal,
+         refusing(Rule::Leading, kWord, QStringLiteral("Walk-Away Keystrokes, Key delay")), Rule::Leading,
+         kKeyDelayCheck},
     };
     // Key6Mods sits in the idle frame but shows the sixth walk-away modifier.
-    const KeystrokeFields away = keystrokeFields(r.away);
+    const KeystrokesIn away = [](WindowRecords& r) { return keystrokeFields(r.away); };
     QLineEdit* const modifierWords[] = {f.Key1Mods, f.Key2Mods, f.Key3Mods, f.Key4Mods, f.Key5Mods, f.Key6Mods};
     for (int key = 0; key < 6; ++key)
-        rows.push_back({R::WalkAway, modifierWords[key]->objectName(), textBox(modifierWords[key]), away.mods[key],
-                        Shown::Decimal, kNotWritten, Rule::None, kNoCheck,
-                        key < kShownKeys
-                            ? line(9 + key, QStringLiteral("modifier word of %1").arg(keystrokeName(key)))
-                            : kNotStored});
-    appendKeystrokeRows(rows, f,
-                        {R::WalkAway, away, kFirstWalkAwaySlot, "Walk-Away", kShownKeys, Rule::Strict,
-                         [](int key) { return 115 + 2 * key; }, [](int key) { return 114 + 2 * key; }});
+        rows.push_back({R::WalkAway, modifierWords[key]->objectName(), textBox(modifierWords[key]),
+                        keyFieldIn(away, &KeystrokeFields::mods, key), Shown::Decimal, kNotWritten, Rule::None,
+                        kNoCheck});
+    appendKeystrokeRows(rows, f, {R::WalkAway, away, kFirstWalkAwaySlot, "Walk-Away", kShownKeys, Rule::Strict});
 
-    rows.push_back({R::WalkUp, QStringLiteral("KeyCountUp"), textBox(f.KeyCountUp), &r.up.KeyCountWU,
-                    Shown::Decimal, byRule(Rule::KeyCount), Rule::Leading, kNoCheck,
-                    line(16, QStringLiteral("walk-up key count"))});
-    rows.push_back({R::WalkUp, QStringLiteral("InterKeyDelayUp"), textBox(f.InterKeyDelayUp), &r.up.InterKeyDelayWU,
-                    Shown::Decimal, refusing(Rule::Strict, kWord, QStringLiteral("Walk-Up Keystrokes, Key delay")),
-                    Rule::Leading, kKeyDelayCheck, line(17, QStringLiteral("walk-up key delay"))});
+    rows.push_back({R::WalkUp, QStringLiteral("KeyCountUp"), textBox(f.KeyCountUp),
+                    fieldIn(&W::up, &tsWalkUpParms::KeyCountWU), Shown::Decimal, byRule(Rule::KeyCount),
+                    Rule::Leading, kNoCheck});
+    rows.push_back({R::WalkUp, QStringLiteral("InterKeyDelayUp"), textBox(f.InterKeyDelayUp),
+                    fieldIn(&W::up, &tsWalkUpParms::InterKeyDelayWU), Shown::Decimal,
+                    refusing(Rule::Strict, kWord, QStringLiteral("Walk-Up Keystrokes, Key delay")), Rule::Leading,
+                    kKeyDelayCheck});
     appendKeystrokeRows(rows, f,
-                        {R::WalkUp, keystrokeFields(r.up), kFirstWalkUpSlot, "Walk-Up", 6, Rule::Leading,
-                         [](int key) { return 129 + key; }, [](int key) { return 124 + key; }});
+                        {R::WalkUp, [](WindowRecords& r) { return keystrokeFields(r.up); }, kFirstWalkUpSlot,
+                         "Walk-Up", 6, Rule::Leading});
     return rows;
+}
+
+std::vector<QCheckBox*> checkBoxes(const Form1& form, const FieldControl& control)
+{
+    if (control.box)
+        return {control.box};
+    std::vector<QCheckBox*> boxes;
+    if (control.modifierSlot >= 0)
+        for (const ModifierColumn& column : kModifierColumns)
+            boxes.push_back((form.*column.boxes).at(control.modifierSlot));
+    return boxes;
 }

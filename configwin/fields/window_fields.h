@@ -1,9 +1,9 @@
 // The window's fields in one table. A row names the control, the record
 // field it shows, how reading the configuration shows it, how writing
-// converts it, how change detection compares it, the check of the user's
-// edit and its line in the settings file. Reading, writing, change
-// detection and the settings file walk the rows; where they treat like
-// fields differently, the difference stands in a column.
+// converts it, how change detection compares it and the check of the user's
+// edit. Reading, writing, change detection and the edit handlers walk the
+// rows; where they treat like fields differently, the difference stands in a
+// column. A check box a row names runs change detection when clicked.
 #ifndef CONFIGWIN_WINDOW_FIELDS_H
 #define CONFIGWIN_WINDOW_FIELDS_H
 
@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class Form1;
@@ -66,6 +67,7 @@ enum class Shown {
     ModifierBoxes,  // the slot's boxes get the modifier word, bit by bit
     ListEntry,      // the key list selects the entries carrying the code
     ByItsList,      // not assigned: the key list's handler writes the box
+    Kept,           // not assigned: the controls keep what a click or a settings file gave them
 };
 
 // How a control becomes a number, when written or compared.
@@ -110,22 +112,15 @@ struct FieldCheck {
     const char* reset = nullptr;
 };
 
-struct SettingsLine {
-    int line = 0;  // 0: not stored
-    QString holds;
-};
-
 struct WindowField {
     Record record;
     QString name;
     FieldControl control;
-    // In the WindowRecords the table was made for.
-    std::int16_t* field;
+    std::function<std::int16_t&(WindowRecords&)> fieldIn;
     Shown shown;
     Writing writing;
     Rule compared;
     FieldCheck check;
-    SettingsLine settings;
 };
 
 // In the order reading assigns them, record after record; the rows of a
@@ -133,6 +128,9 @@ struct WindowField {
 // detection range is written by its leading number but compared strictly,
 // the walk-up key delay the other way round; the walk-away codes are written
 // strictly, the walk-up codes by their leading number.
-std::vector<WindowField> windowFields(Form1& form, WindowRecords& records);
+std::vector<WindowField> windowFields(Form1& form);
+
+// The check boxes of a row: its box, or its slot's eight modifier boxes.
+std::vector<QCheckBox*> checkBoxes(const Form1& form, const FieldControl& control);
 
 #endif

@@ -104,21 +104,22 @@ void build(const Form1& form, WindowRecords& records, const std::vector<WindowFi
 {
     for (const WindowField& row : rows)
         if (row.record == record && row.writing.rule == Rule::Bit)
-            *row.field = 0;
+            row.fieldIn(records) = 0;
     for (std::size_t index = 0; index < rows.size(); ++index) {
         const WindowField& row = rows[index];
         if (row.record != record)
             continue;
+        std::int16_t& field = row.fieldIn(records);
         switch (row.writing.rule) {
         case Rule::Strict:
         case Rule::Leading:
-            *row.field = texts[index].value_or(*row.field);
+            field = texts[index].value_or(field);
             break;
         case Rule::Bit:
-            *row.field = static_cast<std::int16_t>(*row.field + checkValue(*row.control.box) * (1 << row.control.bit));
+            field = static_cast<std::int16_t>(field + checkValue(*row.control.box) * (1 << row.control.bit));
             break;
         case Rule::ModifierByte:
-            *row.field = static_cast<std::int16_t>(modifierByte(form, row.control.modifierSlot));
+            field = static_cast<std::int16_t>(modifierByte(form, row.control.modifierSlot));
             break;
         case Rule::None:
         case Rule::KeyCount:
@@ -127,7 +128,7 @@ void build(const Form1& form, WindowRecords& records, const std::vector<WindowFi
     }
     for (const WindowField& row : rows)
         if (row.record == record && row.writing.rule == Rule::KeyCount)
-            *row.field = keyCount(keystrokesOf(records, record));
+            row.fieldIn(records) = keyCount(keystrokesOf(records, record));
 }
 
 }  // namespace
@@ -135,7 +136,7 @@ void build(const Form1& form, WindowRecords& records, const std::vector<WindowFi
 bool WriteConfig(Form1& form)
 {
     WindowRecords records;
-    const std::vector<WindowField> rows = windowFields(form, records);
+    const std::vector<WindowField> rows = windowFields(form);
     const auto texts = readShownTexts(form, rows);
     if (!texts)
         return false;
@@ -156,7 +157,7 @@ bool WriteConfig(Form1& form)
     // The counts shown follow the write, so the next comparison finds them equal.
     for (const WindowField& row : rows)
         if (row.writing.rule == Rule::KeyCount)
-            row.control.text->setText(QString::number(*row.field));
+            row.control.text->setText(QString::number(row.fieldIn(records)));
 
     form.DeviceUpdated = true;
     setCheckValue(*form.ConfigChanged, 0);

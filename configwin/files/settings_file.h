@@ -1,4 +1,5 @@
-// The settings file: the state of 133 of the window's controls, one a line.
+// The settings file: the state of the window's controls that
+// files/settings_layout.h lists, one a line.
 #ifndef CONFIGWIN_SETTINGS_FILE_H
 #define CONFIGWIN_SETTINGS_FILE_H
 
@@ -7,7 +8,6 @@
 class Form1;
 
 inline constexpr char kDefaultSettingsFile[] = "Default.tyv";
-inline constexpr int kSettingsFileLines = 133;
 
 // Writes the controls to `path`; an existing file is replaced only once the
 // new one is complete. On a failure says so in a box and returns false.

@@ -5,6 +5,8 @@
 #ifndef CONFIGWIN_SETTINGS_FILE_CHECK_H
 #define CONFIGWIN_SETTINGS_FILE_CHECK_H
 
+#include "files/settings_layout.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -38,7 +40,6 @@ FileBytes readSettingsBytes(const QString& path, qint64 bound = kSettingsFileBou
 // failed, as it follows "cannot be written: ", or empty.
 QString writeSettingsBytes(const QString& path, const QByteArray& bytes);
 
-enum class LineForm { Text, State };
 enum class LineFault { None, Missing, NotText, NotState, LfLineEnds };
 
 struct CheckedSettings {

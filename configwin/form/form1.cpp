@@ -19,6 +19,10 @@
 #include <QScreen>
 #include <QTabWidget>
 
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
 namespace {
 
 constexpr int kClientWidth = 11160;
@@ -135,16 +139,38 @@ void outOfKeyboardReach(QWidget* control)
 
 }  // namespace
 
-const std::array<ModifierColumn, 8> kModifierColumns = {{
-    {&Form1::Key1Mods2, "Key1Mods2", 2},
-    {&Form1::Key1Mods1, "Key1Mods1", 1},
-    {&Form1::Key1Mods4, "Key1Mods4", 4},
-    {&Form1::Key1Mods8, "Key1Mods8", 8},
-    {&Form1::Key1Mods32, "Key1Mods32", 32},
-    {&Form1::Key1Mods16, "Key1Mods16", 16},
-    {&Form1::Key1Mods64, "Key1Mods64", 64},
-    {&Form1::Key1Mods128, "Key1Mods128", 128},
-}};
+namespace {
+
+constexpr KeySlotCheckBoxes Form1::*boxesNamed(std::string_view name)
+{
+    constexpr std::pair<std::string_view, KeySlotCheckBoxes Form1::*> arrays[] = {
+        {"Key1Mods1", &Form1::Key1Mods1},   {"Key1Mods2", &Form1::Key1Mods2},   {"Key1Mods4", &Form1::Key1Mods4},
+        {"Key1Mods8", &Form1::Key1Mods8},   {"Key1Mods16", &Form1::Key1Mods16}, {"Key1Mods32", &Form1::Key1Mods32},
+        {"Key1Mods64", &Form1::Key1Mods64}, {"Key1Mods128", &Form1::Key1Mods128},
+    };
+    for (const auto& [arrayName, boxes] : arrays)
+        if (arrayName == name)
+            return boxes;
+    throw std::invalid_argument("no modifier box array of that name");
+}
+
+constexpr std::array<ModifierColumn, kModifierKeys.size()> modifierColumns()
+{
+    std::array<ModifierColumn, kModifierKeys.size()> columns{};
+    for (std::size_t column = 0; column < columns.size(); ++column) {
+        const ModifierKey& key = kModifierKeys[column];
+        columns[column] = {boxesNamed(key.name), key.name, key.bit};
+    }
+    return columns;
+}
+
+// Made while compiling, so that a name kModifierKeys gives but no array has
+// stops the build.
+constexpr std::array<ModifierColumn, kModifierKeys.size()> kColumnsOfTheKeys = modifierColumns();
+
+}  // namespace
+
+const std::array<ModifierColumn, kModifierKeys.size()> kModifierColumns = kColumnsOfTheKeys;
 
 int modifierByte(const Form1& form, int slot)
 {
@@ -152,6 +178,13 @@ int modifierByte(const Form1& form, int slot)
     for (const ModifierColumn& column : kModifierColumns)
         byte += checkValue(*(form.*column.boxes).at(slot)) * column.bit;
     return byte;
+}
+
+QWidget* controlNamed(const Form1& form, const QString& name)
+{
+    QString objectName = name;
+    objectName.replace(QLatin1Char('('), QLatin1Char('_')).remove(QLatin1Char(')'));
+    return form.findChild<QWidget*>(objectName);
 }
 
 Form1::Form1(UiSeam& seam, QWidget* parent) : QMainWindow(parent), ui(seam)

@@ -222,11 +222,14 @@ struct ModifierColumn {
     int bit;
 };
 
-// In the order a keystroke frame shows them: the left column's Shft, Ctrl,
-// Alt, GUI, then the right column's boxes of the same rows.
-extern const std::array<ModifierColumn, 8> kModifierColumns;
+// The arrays of kModifierKeys, in its order.
+extern const std::array<ModifierColumn, kModifierKeys.size()> kModifierColumns;
 
 // The slot's modifier byte: each box's value times its bit, summed.
 int modifierByte(const Form1& form, int slot);
+
+// The control that messages name `name`: "MaxDist", or a control array's
+// element "Text4(0)", whose objectName is "Text4_0". Null when there is none.
+QWidget* controlNamed(const Form1& form, const QString& name);
 
 #endif

@@ -1,8 +1,9 @@
 // Feeds arbitrary bytes to the settings-file reader and check as the content
-// of a file. An accepted file must give a value for each of its 133 lines
-// (0 or 1 on a check box's), a refused one must name a line of them.
+// of a file. An accepted file must give a value for each of the window's
+// lines (0 or 1 on a check box's), a refused one must name a line of them.
 #include "fuzz_input_file.h"
 #include "files/settings_file_check.h"
+#include "files/settings_layout.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -13,16 +14,6 @@
 #include <vector>
 
 namespace {
-
-// The window's 133 lines: check boxes on lines 5-8 and 18-113, texts elsewhere.
-std::vector<LineForm> settingsLineForms()
-{
-    std::vector<LineForm> forms(133, LineForm::Text);
-    for (int line = 1; line <= 133; ++line)
-        if ((line >= 5 && line <= 8) || (line >= 18 && line <= 113))
-            forms[line - 1] = LineForm::State;
-    return forms;
-}
 
 const std::vector<LineForm> kForms = settingsLineForms();
 const FuzzInputFile kInput("tornel-settings-fuzz");

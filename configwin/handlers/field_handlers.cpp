@@ -54,15 +54,9 @@ void connectFieldHandlers(Form1& form)
         QObject::connect(form.keySlot(slot).list, &QComboBox::currentIndexChanged, &form,
                          [&form, slot] { keyChosen(form, slot); });
 
-    const auto runCheckUpdate = [&form] { CheckUpdate(form); };
-    for (const ModifierColumn& column : kModifierColumns)
-        for (QCheckBox* box : form.*column.boxes)
-            QObject::connect(box, &QCheckBox::stateChanged, &form, runCheckUpdate);
-    for (QCheckBox* led : {form.bNoShowIRLED, form.bNoShowORLED, form.bNoShowXtLED})
-        QObject::connect(led, &QCheckBox::stateChanged, &form, runCheckUpdate);
-
-    WindowRecords unused;
-    for (const WindowField& row : windowFields(form, unused)) {
+    for (const WindowField& row : windowFields(form)) {
+        for (QCheckBox* box : checkBoxes(form, row.control))
+            QObject::connect(box, &QCheckBox::stateChanged, &form, [&form] { CheckUpdate(form); });
         QLineEdit* field = row.control.text;
         const FieldCheck check = row.check;
         if (check.when == FieldCheck::When::OnLeaving)

@@ -5,6 +5,7 @@
 #include "handlers/connect_handlers.h"
 #include "leave_field.h"
 #include "scripted_ui_seam.h"
+#include "fields/window_fields.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -151,6 +153,25 @@ TEST_F(FieldHandlers, EveryModifierBoxAndLedBoxRunsOnlyTheCheck)
     }
     EXPECT_EQ(form.Key1Mods->text(), "Text4");
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+// A row's box that no handler reaches would be written and compared, yet a
+// click would leave "Config Changed" as it was.
+TEST_F(FieldHandlers, EveryCheckBoxOfTheFieldTableRunsTheCheckOnAClick)
+{
+    std::set<QCheckBox*> clicked;
+    for (const WindowField& row : windowFields(form)) {
+        for (QCheckBox* box : checkBoxes(form, row.control)) {
+            SCOPED_TRACE(row.name.toStdString() + " " + box->objectName().toStdString());
+            EXPECT_TRUE(clicked.insert(box).second) << "named by two rows";
+            for (int click = 0; click < 2; ++click) {
+                markChanged();
+                box->click();
+                EXPECT_TRUE(checkUpdateRan());
+            }
+        }
+    }
+    EXPECT_EQ(clicked.size(), 3 + kModifierColumns.size() * kKeySlotCount);
 }
 
 TEST_F(FieldHandlers, DistanceLeaveCheck)

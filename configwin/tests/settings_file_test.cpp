@@ -5,6 +5,7 @@
 #include "scripted_ui_seam.h"
 #include "files/settings_file.h"
 #include "files/settings_file_check.h"
+#include "files/settings_layout.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -38,15 +39,16 @@
 namespace {
 
 // The text lines of the file and the control each holds, by line number.
-const std::map<int, const char*> kTextLines = {
-    {1, "MaxDist"},     {2, "IRDBTm"},        {3, "ORDBTm"},      {4, "StartDly"},         {9, "Key1Mods"},
-    {10, "Key2Mods"},   {11, "Key3Mods"},     {12, "Key4Mods"},   {13, "Key5Mods"},        {14, "KeyCount"},
-    {15, "InterKeyDelay"}, {16, "KeyCountUp"}, {17, "InterKeyDelayUp"}, {114, "Combo1"},   {115, "Key1Code"},
-    {116, "Combo2"},    {117, "Key2Code"},    {118, "Combo3"},    {119, "Key3Code"},       {120, "Combo4"},
-    {121, "Key4Code"},  {122, "Combo5"},      {123, "Key5Code"},  {124, "Combo7"},         {125, "Combo8"},
-    {126, "Combo9"},    {127, "Combo10"},     {128, "Combo11"},   {129, "Text4_0"},        {130, "Text4_1"},
-    {131, "Text4_2"},   {132, "Text4_3"},     {133, "Text4_4"},
-};
+std::map<int, QString> textLines()
+{
+    std::map<int, QString> lines;
+    for (const SettingsFileLine& line : settingsFileLines())
+        if (line.form == LineForm::Text)
+            lines[line.number] = line.control;
+    return lines;
+}
+
+const std::map<int, QString> kTextLines = textLines();
 
 // Some state lines and their boxes: the LED boxes, and the first and last
 // slot of each modifier group.
@@ -85,19 +87,21 @@ protected:
         out.write(bytes);
     }
 
-    void setText(const char* name, const QString& text)
+    void setText(const QString& name, const QString& text)
     {
-        if (auto* list = form.findChild<QComboBox*>(QLatin1String(name)))
+        QWidget* control = controlNamed(form, name);
+        if (auto* list = qobject_cast<QComboBox*>(control))
             list->setEditText(text);
         else
-            form.findChild<QLineEdit*>(QLatin1String(name))->setText(text);
+            qobject_cast<QLineEdit*>(control)->setText(text);
     }
 
-    QString textOf(const char* name) const
+    QString textOf(const QString& name) const
     {
-        if (auto* list = form.findChild<QComboBox*>(QLatin1String(name)))
+        QWidget* control = controlNamed(form, name);
+        if (auto* list = qobject_cast<QComboBox*>(control))
             return list->currentText();
-        return form.findChild<QLineEdit*>(QLatin1String(name))->text();
+        return qobject_cast<QLineEdit*>(control)->text();
     }
 
     QCheckBox& box(const char* name) { return *form.findChild<QCheckBox*>(QLatin1String(name)); }
@@ -120,7 +124,7 @@ protected:
     {
         for (const auto& [line, name] : kTextLines)
             if (line != 15 && line != 17)
-                setText(name, QLatin1String(name));
+                setText(name, name);
         setText("InterKeyDelay", QStringLiteral("1024"));
         setText("InterKeyDelayUp", QStringLiteral("2048"));
     }
@@ -650,9 +654,10 @@ TEST_F(SettingsFile, SavedControlsLoadBackExactly)
     ASSERT_TRUE(loadConfigData(other, path("round.tyv")));
 
     for (const auto& [line, name] : kTextLines) {
-        SCOPED_TRACE(name);
-        auto* list = other.findChild<QComboBox*>(QLatin1String(name));
-        auto* text = other.findChild<QLineEdit*>(QLatin1String(name));
+        SCOPED_TRACE(name.toStdString());
+        QWidget* control = controlNamed(other, name);
+        auto* list = qobject_cast<QComboBox*>(control);
+        auto* text = qobject_cast<QLineEdit*>(control);
         EXPECT_EQ(list ? list->currentText() : text->text(), textOf(name));
     }
     for (const ModifierColumn& column : kModifierColumns)

@@ -1,10 +1,11 @@
 #include "form/form1.h"
 #include "scripted_ui_seam.h"
-#include "files/settings_file.h"
+#include "files/settings_layout.h"
 #include "fields/window_fields.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -12,6 +13,15 @@ namespace {
 bool isText(Rule rule)
 {
     return rule == Rule::Strict || rule == Rule::Leading || rule == Rule::KeyCount;
+}
+
+// The settings file's line of the row's control, 0 when the file keeps none.
+int settingsLine(const WindowField& row)
+{
+    const std::vector<SettingsFileLine>& lines = settingsFileLines();
+    const auto line = std::find_if(lines.begin(), lines.end(),
+                                   [&row](const SettingsFileLine& stored) { return stored.control == row.name; });
+    return line == lines.end() ? 0 : line->number;
 }
 
 bool inRecords(const WindowRecords& records, const std::int16_t* field)
@@ -26,7 +36,7 @@ protected:
     ScriptedUiSeam ui;
     Form1 form{ui};
     WindowRecords records;
-    std::vector<WindowField> rows = windowFields(form, records);
+    std::vector<WindowField> rows = windowFields(form);
 };
 
 }  // namespace
@@ -37,7 +47,7 @@ TEST_F(WindowFields, EveryRowHasTheControlItsRulesNeed)
     for (const WindowField& row : rows) {
         SCOPED_TRACE(row.name.toStdString());
         const FieldControl& control = row.control;
-        EXPECT_TRUE(inRecords(records, row.field));
+        EXPECT_TRUE(inRecords(records, &row.fieldIn(records)));
         for (Rule rule : {row.writing.rule, row.compared}) {
             EXPECT_TRUE(!isText(rule) || control.text);
             EXPECT_TRUE(rule != Rule::Bit || control.box);
@@ -47,7 +57,8 @@ TEST_F(WindowFields, EveryRowHasTheControlItsRulesNeed)
         EXPECT_NE(row.compared, Rule::KeyCount);
         EXPECT_TRUE((row.shown != Shown::Decimal && row.check.when == FieldCheck::When::Never) || control.text);
         EXPECT_TRUE(row.shown != Shown::ListEntry || control.list);
-        EXPECT_TRUE(row.settings.line == 0
+        EXPECT_TRUE(row.shown != Shown::Kept || (row.writing.rule == Rule::None && row.compared == Rule::None));
+        EXPECT_TRUE(settingsLine(row) == 0
                     || (control.text != nullptr) + (control.list != nullptr) + (control.box != nullptr) == 1);
     }
 }
@@ -58,8 +69,8 @@ TEST_F(WindowFields, FieldsTakeTheSettingsLinesLeftByTheCheckBoxes)
 {
     std::multiset<int> lines;
     for (const WindowField& row : rows)
-        if (row.settings.line != 0)
-            lines.insert(row.settings.line);
+        if (settingsLine(row) != 0)
+            lines.insert(settingsLine(row));
     std::multiset<int> expected;
     for (int line = 1; line <= kSettingsFileLines; ++line)
         if (line != 8 && (line < 18 || line > 113))
