@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: a plain build with warnings as
-# errors and its install, the Debian packages, then the same tests under
-# AddressSanitizer and UBSan, then the Windows build under wine, then the fuzz
-# targets for a bounded time.
+# Checks the layout of the C and C++ files, then builds everything and runs
+# every test: a plain build with warnings as errors and its install, the
+# Debian packages, then the same tests under AddressSanitizer and UBSan, then
+# the Windows build under wine, then the fuzz targets for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/check-format.sh
 jobs=$(nproc)
 
 build() {
