@@ -17,7 +17,8 @@
 #include "../platform.h"
 
 // The one interface libdravik_hidraw.so exports.
-namespace __attribute__((visibility("default"))) hidraw {
+#pragma GCC visibility push(default)
+namespace hidraw {
 
 // Where sysfs and the device nodes are ("/sys" and "/dev" unless a test
 // points them at a fixture tree).
@@ -42,5 +43,6 @@ BOOL getFeature(HANDLE handle, void* report, ULONG length);
 BOOL setFeature(HANDLE handle, void* report, ULONG length);
 
 }  // namespace hidraw
+#pragma GCC visibility pop
 
 #endif
