@@ -24,7 +24,9 @@ typedef struct Field {
     size_t offset;
 } Field;
 
+/* clang-format off */
 #define FIELD(record, name) {#name, offsetof(record, name)}
+/* clang-format on */
 #define COUNT(table) (sizeof(table) / sizeof((table)[0]))
 
 static const Field kTyvelFields[] = {

@@ -3,6 +3,7 @@
 namespace keycatalog {
 namespace {
 
+// clang-format off
 constexpr KeyList kCommon = {{
     {"NONE", 0},
     {"a", 4}, {"b", 5}, {"c", 6}, {"d", 7}, {"e", 8}, {"f", 9}, {"g", 10},
@@ -30,6 +31,7 @@ constexpr KeyList kCommon = {{
     {"KP /", 84}, {"KP *", 85}, {"KP -", 86}, {"KP +", 87}, {"KP ENTER", 88},
     {"NULL", 255},
 }};
+// clang-format on
 
 constexpr bool everyEntryFilled(const KeyList& list)
 {

@@ -1,10 +1,10 @@
 #include "about/frm_about.h"
 
+#include "about/sys_info.h"
 #include "app/app_info.h"
 #include "widgets/artwork.h"
 #include "widgets/form_fonts.h"
 #include "widgets/placed_controls.h"
-#include "about/sys_info.h"
 
 #include <QFrame>
 #include <QLabel>

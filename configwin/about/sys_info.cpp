@@ -1,7 +1,7 @@
 #include "about/sys_info.h"
 
-#include "text/ansi_codepage.h"
 #include "dialogs/ui_seam.h"
+#include "text/ansi_codepage.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,9 +1,9 @@
 #include "fields/check_update.h"
 
-#include "widgets/check_value.h"
+#include "fields/window_fields.h"
 #include "form/form1.h"
 #include "text/text_number.h"
-#include "fields/window_fields.h"
+#include "widgets/check_value.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

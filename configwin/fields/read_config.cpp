@@ -1,10 +1,10 @@
 #include "fields/read_config.h"
 
-#include "widgets/check_value.h"
 #include "fields/er_reason.h"
-#include "widgets/event_rules.h"
-#include "form/form1.h"
 #include "fields/window_fields.h"
+#include "form/form1.h"
+#include "widgets/check_value.h"
+#include "widgets/event_rules.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

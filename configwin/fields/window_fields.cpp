@@ -1,9 +1,9 @@
 #include "fields/window_fields.h"
 
 #include "binding/dravik_binding.h"
-#include "form/form1.h"
 #include "fields/er_reason.h"
 #include "fields/keystroke_record.h"
+#include "form/form1.h"
 
 #include <QLineEdit>
 

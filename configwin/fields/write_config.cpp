@@ -1,13 +1,13 @@
 #include "fields/write_config.h"
 
-#include "widgets/check_value.h"
 #include "binding/dravik_binding.h"
 #include "fields/er_reason.h"
+#include "fields/keystroke_record.h"
+#include "fields/window_fields.h"
 #include "form/form1.h"
 #include "form/key_slots.h"
-#include "fields/keystroke_record.h"
 #include "text/text_number.h"
-#include "fields/window_fields.h"
+#include "widgets/check_value.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

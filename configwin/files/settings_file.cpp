@@ -1,10 +1,10 @@
 #include "files/settings_file.h"
 
-#include "text/ansi_codepage.h"
-#include "widgets/check_value.h"
-#include "form/form1.h"
 #include "files/settings_file_check.h"
 #include "files/settings_layout.h"
+#include "form/form1.h"
+#include "text/ansi_codepage.h"
+#include "widgets/check_value.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -49,6 +49,7 @@ inline constexpr StoredControl kLinesBeforeModifierBoxes[] = {
 // holding the "left Shift of walk-away keystroke 1".
 inline constexpr int kModifierBoxLines = static_cast<int>(kModifierKeys.size()) * kKeySlotCount;
 
+// clang-format off
 inline constexpr StoredControl kLinesAfterModifierBoxes[] = {
     {"Combo1", "key name", LineForm::Text, 0},
     {"Key1Code", "key code", LineForm::Text, 0},
@@ -71,6 +72,7 @@ inline constexpr StoredControl kLinesAfterModifierBoxes[] = {
     {"Text4(3)", "key code", LineForm::Text, 9},
     {"Text4(4)", "key code", LineForm::Text, 10},
 };
+// clang-format on
 
 inline constexpr int kSettingsFileLines = static_cast<int>(std::size(kLinesBeforeModifierBoxes)) + kModifierBoxLines
                                           + static_cast<int>(std::size(kLinesAfterModifierBoxes));

@@ -12,9 +12,9 @@
 #ifndef CONFIGWIN_FORM1_H
 #define CONFIGWIN_FORM1_H
 
-#include "widgets/key_list_box.h"
-#include "form/key_slots.h"
 #include "dialogs/ui_seam.h"
+#include "form/key_slots.h"
+#include "widgets/key_list_box.h"
 
 #include <QMainWindow>
 

@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the settings-file reader and check as the content
 // of a file. An accepted file must give a value for each of the window's
 // lines (0 or 1 on a check box's), a refused one must name a line of them.
-#include "fuzz_input_file.h"
 #include "files/settings_file_check.h"
 #include "files/settings_layout.h"
+#include "fuzz_input_file.h"
 
 #include <QByteArray>
 #include <QFile>

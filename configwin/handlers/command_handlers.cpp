@@ -1,11 +1,11 @@
 #include "handlers/command_handlers.h"
 
-#include "widgets/check_value.h"
 #include "binding/dravik_binding.h"
-#include "form/form1.h"
 #include "fields/er_reason.h"
 #include "fields/read_config.h"
 #include "fields/write_config.h"
+#include "form/form1.h"
+#include "widgets/check_value.h"
 
 #include <QAction>
 #include <QCheckBox>

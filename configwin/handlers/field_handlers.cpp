@@ -1,11 +1,11 @@
 #include "handlers/field_handlers.h"
 
-#include "widgets/event_rules.h"
-#include "form/form1.h"
 #include "fields/check_update.h"
+#include "fields/window_fields.h"
+#include "form/form1.h"
 #include "form/key_slots.h"
 #include "text/text_number.h"
-#include "fields/window_fields.h"
+#include "widgets/event_rules.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

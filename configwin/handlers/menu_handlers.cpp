@@ -1,9 +1,9 @@
 #include "handlers/menu_handlers.h"
 
-#include "fields/check_update.h"
-#include "form/form1.h"
 #include "about/frm_about.h"
+#include "fields/check_update.h"
 #include "files/settings_file.h"
+#include "form/form1.h"
 
 #include <QAction>
 

@@ -1,11 +1,11 @@
 #include "handlers/presets.h"
 
-#include "widgets/check_value.h"
 #include "binding/dravik_binding.h"
-#include "form/form1.h"
 #include "fields/check_update.h"
 #include "fields/er_reason.h"
 #include "fields/write_config.h"
+#include "form/form1.h"
+#include "widgets/check_value.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -34,6 +34,7 @@ constexpr auto Alt = &Form1::Key1Mods4;
 constexpr auto Gui = &Form1::Key1Mods8;
 
 // Slots 0-4 are the walk-away keys 1-5, slots 6-10 the walk-up keys 1-5.
+// clang-format off
 constexpr PresetStep kWindows2000[] = {
     tick(Ctrl, 0), tick(Alt, 0),
     code(0, "76"), list(0, "DELETE"),
@@ -45,7 +46,9 @@ constexpr PresetStep kWindows2000[] = {
     code(6, "76"), list(6, "DELETE"),
     code(7, "0"), code(8, "0"), list(7, "NONE"), list(8, "NONE"),
 };
+// clang-format on
 
+// clang-format off
 constexpr PresetStep kWindowsXpClassic[] = {
     tick(Ctrl, 0), tick(Alt, 0),
     code(0, "15"), list(0, "L"),
@@ -59,7 +62,9 @@ constexpr PresetStep kWindowsXpClassic[] = {
     code(6, "76"), list(6, "DELETE"),
     code(7, "0"), code(8, "0"), list(7, "NONE"), list(8, "NONE"),
 };
+// clang-format on
 
+// clang-format off
 constexpr PresetStep kXpWelcomeScreen[] = {
     tick(Gui, 0), clear(Ctrl, 0), clear(Alt, 0),
     code(0, "15"), list(0, "L"),
@@ -73,6 +78,7 @@ constexpr PresetStep kXpWelcomeScreen[] = {
     code(8, "0"), list(8, "NONE"),
     code(9, "0"), list(9, "NONE"),
     code(10, "0"), list(10, "NONE"),
+// clang-format on
 };
 
 struct Preset {

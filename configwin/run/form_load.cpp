@@ -1,14 +1,14 @@
 #include "form/form1.h"
 
 #include "app/app_info.h"
-#include "widgets/check_value.h"
-#include "run/command_line.h"
-#include "binding/dravik_binding.h"
 #include "app/exit_status.h"
-#include "text/firmware_text.h"
+#include "binding/dravik_binding.h"
 #include "fields/er_reason.h"
 #include "fields/read_config.h"
+#include "run/command_line.h"
 #include "run/unattended.h"
+#include "text/firmware_text.h"
+#include "widgets/check_value.h"
 
 #include <QCheckBox>
 #include <QLabel>

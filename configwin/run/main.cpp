@@ -1,13 +1,13 @@
 #include "app/app_info.h"
-#include "run/command_line.h"
-#include "binding/dravik_binding.h"
 #include "app/exit_status.h"
+#include "binding/dravik_binding.h"
+#include "dialogs/ui_seam.h"
 #include "form/form1.h"
-#include "widgets/form_fonts.h"
 #include "handlers/connect_handlers.h"
+#include "run/command_line.h"
 #include "run/scripted_run.h"
 #include "run/sensor_report.h"
-#include "dialogs/ui_seam.h"
+#include "widgets/form_fonts.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #include "run/sensor_report.h"
 
-#include "closed_hidraw_nodes.h"
 #include "binding/dravik_binding.h"
+#include "closed_hidraw_nodes.h"
 
 #include <QStringList>
 

@@ -1,14 +1,14 @@
 #include "run/unattended.h"
 
-#include "widgets/check_value.h"
-#include "binding/dravik_binding.h"
 #include "app/exit_status.h"
-#include "form/form1.h"
+#include "binding/dravik_binding.h"
 #include "fields/er_reason.h"
 #include "fields/write_config.h"
+#include "files/settings_file.h"
+#include "form/form1.h"
 #include "run/scripted_run.h"
 #include "run/sensor_report.h"
-#include "files/settings_file.h"
+#include "widgets/check_value.h"
 
 #include <QCheckBox>
 

@@ -1,6 +1,6 @@
 #include "fields/check_update.h"
-#include "form/form1.h"
 #include "fields/read_config.h"
+#include "form/form1.h"
 #include "sensor_window.h"
 
 #include <QComboBox>

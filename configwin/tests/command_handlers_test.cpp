@@ -1,6 +1,6 @@
-#include "widgets/check_value.h"
 #include "handlers/connect_handlers.h"
 #include "start_up.h"
+#include "widgets/check_value.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
+#include "files/settings_file_check.h"
 #include "run/command_line.h"
 #include "scripted_ui_seam.h"
-#include "files/settings_file_check.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -3,11 +3,11 @@
 // a modal box blocks them.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "widgets/check_value.h"
-#include "widgets/event_rules.h"
 #include "form/form1.h"
 #include "handlers/connect_handlers.h"
 #include "scripted_ui_seam.h"
+#include "widgets/check_value.h"
+#include "widgets/event_rules.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 // The edit handlers on their own: with FirstLoad set their change detection
 // stops at once, so nothing here reaches the library.
-#include "widgets/check_value.h"
+#include "fields/window_fields.h"
 #include "form/form1.h"
 #include "handlers/connect_handlers.h"
 #include "leave_field.h"
 #include "scripted_ui_seam.h"
-#include "fields/window_fields.h"
+#include "widgets/check_value.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 #include "scripted_ui_seam.h"
 
 #include <QAbstractButton>
-#include <QFrame>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>

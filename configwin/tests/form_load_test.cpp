@@ -1,10 +1,10 @@
-#include "widgets/check_value.h"
-#include "binding/dravik_binding.h"
 #include "app/exit_status.h"
+#include "binding/dravik_binding.h"
 #include "form/form1.h"
 #include "handlers/connect_handlers.h"
 #include "key_list.h"
 #include "start_up.h"
+#include "widgets/check_value.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,9 +1,9 @@
-#include "form/form1.h"
-#include "handlers/connect_handlers.h"
 #include "about/frm_about.h"
 #include "about/registry.h"
-#include "scripted_ui_seam.h"
 #include "about/sys_info.h"
+#include "form/form1.h"
+#include "handlers/connect_handlers.h"
+#include "scripted_ui_seam.h"
 
 #include <QAction>
 #include <QApplication>

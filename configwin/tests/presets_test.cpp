@@ -55,6 +55,7 @@ struct PresetCase {
     const char* status;
 };
 
+// clang-format off
 const PresetCase kPresets[] = {
     {"Windows 2000", &Form1::Option1, true, 4,
      {"80: 00 7D 10 31 7D 05 02 00", "81: 04 08 0D 00 00 00 00 00", "82: 00 00 4C 0E 2A 29 00 00",
@@ -79,6 +80,7 @@ const PresetCase kPresets[] = {
       {10, 0, 0, 0, "0", "NONE"}},
      "Windows XP Written 0"},
 };
+// clang-format on
 
 class PresetTest : public SensorWindow {
 protected:

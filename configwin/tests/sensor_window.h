@@ -4,13 +4,13 @@
 #ifndef CONFIGWIN_TESTS_SENSOR_WINDOW_H
 #define CONFIGWIN_TESTS_SENSOR_WINDOW_H
 
-#include "widgets/check_value.h"
 #include "binding/dravik_binding.h"
 #include "dravik_sim.h"
+#include "fields/read_config.h"
 #include "form/form1.h"
 #include "handlers/connect_handlers.h"
-#include "fields/read_config.h"
 #include "scripted_ui_seam.h"
+#include "widgets/check_value.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -65,7 +65,8 @@ struct SensorContents {
     std::string json() const
     {
         if (!attached)
-            return R"({"devices": []})";
+            // clang-format off
+        return R"({"devices": []})";
         const auto list = [](const std::array<int, 8>& bytes) {
             std::string text = "[";
             for (size_t n = 0; n < bytes.size(); ++n)
@@ -80,6 +81,7 @@ struct SensorContents {
                    "blocks": {"current": {)" + current + R"(}, "factory": {)" + current + R"(}},
                    "identity": {"luid": 0, "did": )" + std::to_string(deviceId) + R"(, "nibbles": [0, 5, 0, 1]},
                    "range": )" + list(range) + "}]}";
+        // clang-format on
     }
 };
 

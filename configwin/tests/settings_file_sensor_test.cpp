@@ -1,7 +1,7 @@
-#include "form/form1.h"
 #include "fields/read_config.h"
-#include "sensor_window.h"
 #include "files/settings_file.h"
+#include "form/form1.h"
+#include "sensor_window.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "widgets/check_value.h"
 #include "file_probes.h"
-#include "form/form1.h"
-#include "handlers/connect_handlers.h"
-#include "scripted_ui_seam.h"
 #include "files/settings_file.h"
 #include "files/settings_file_check.h"
 #include "files/settings_layout.h"
+#include "form/form1.h"
+#include "handlers/connect_handlers.h"
+#include "scripted_ui_seam.h"
+#include "widgets/check_value.h"
 
 #include <QAction>
 #include <QCheckBox>

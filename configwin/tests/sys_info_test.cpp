@@ -1,6 +1,6 @@
 #include "about/registry.h"
-#include "scripted_ui_seam.h"
 #include "about/sys_info.h"
+#include "scripted_ui_seam.h"
 
 #include <QDir>
 #include <QFile>

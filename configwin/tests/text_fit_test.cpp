@@ -1,8 +1,8 @@
 // Every caption of the window and the About box fits where it is drawn, in
 // the fonts the forms get on this machine.
-#include "widgets/form_fonts.h"
 #include "about/frm_about.h"
 #include "start_up.h"
+#include "widgets/form_fonts.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -122,6 +122,7 @@ TEST(StrictNumber, IgnoresTheMachinesLocale)
 
 TEST(RoundedToField, RoundsHalvesToEvenWithinSixteenBits)
 {
+    // clang-format off
     const std::vector<std::pair<double, std::optional<std::int16_t>>> cases = {
         {14.5, 14},       {15.5, 16},       {14.6, 15},     {14.4, 14},     {59.5, 60},
         {0.4, 0},         {-0.5, 0},        {-1.5, -2},     {-2.5, -2},     {32767, 32767},
@@ -129,6 +130,7 @@ TEST(RoundedToField, RoundsHalvesToEvenWithinSixteenBits)
         {-32768.5, -32768}, {-32768.6, std::nullopt},       {40000, std::nullopt},
         {kInfinity, std::nullopt},          {-kInfinity, std::nullopt},
         {std::nan(""), std::nullopt},
+    // clang-format on
     };
     for (const auto& [value, rounded] : cases)
         EXPECT_EQ(roundedToField(value), rounded) << value;

@@ -1,5 +1,5 @@
-#include "scripted_ui_seam.h"
 #include "dialogs/ui_seam.h"
+#include "scripted_ui_seam.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,6 +54,7 @@ struct BoxCase {
 
 TEST(QtUiSeam, ShowsTheBoxAsAskedAndReturnsThePressedButton)
 {
+    // clang-format off
     const BoxCase cases[] = {
         {{"An error >ReadCfg 131330 < was encountered.  Do you want to continue ?", MessageButtons::OkCancel,
           MessageIcon::Critical, DefaultButton::Second, "Tornel USB Device Error"},
@@ -69,6 +70,7 @@ TEST(QtUiSeam, ShowsTheBoxAsAskedAndReturnsThePressedButton)
          MessageAnswer::Ok},
         {{"Leave?", MessageButtons::OkCancel, MessageIcon::None, DefaultButton::First, "T"}, QMessageBox::NoIcon,
          QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel, MessageAnswer::Cancel},
+    // clang-format on
     };
     QtUiSeam seam;
     for (const BoxCase& c : cases) {

@@ -1,8 +1,8 @@
 #include "app/exit_status.h"
 #include "fields/read_config.h"
-#include "sensor_window.h"
 #include "files/settings_file.h"
 #include "run/unattended.h"
+#include "sensor_window.h"
 
 #include <QEvent>
 #include <QFile>

@@ -1,7 +1,7 @@
+#include "fields/window_fields.h"
+#include "files/settings_layout.h"
 #include "form/form1.h"
 #include "scripted_ui_seam.h"
-#include "files/settings_layout.h"
-#include "fields/window_fields.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "fields/check_update.h"
+#include "fields/write_config.h"
 #include "form/form1.h"
 #include "sensor_window.h"
-#include "fields/write_config.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>

@@ -2,11 +2,11 @@
 // the About box as it opens:
 //   render_form OUTPUT_FOLDER [TAB|about...]   (tabs 0-3; all four and the About box by default)
 // It uses Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
-#include "form/form1.h"
-#include "widgets/form_fonts.h"
-#include "handlers/connect_handlers.h"
 #include "about/frm_about.h"
 #include "dialogs/ui_seam.h"
+#include "form/form1.h"
+#include "handlers/connect_handlers.h"
+#include "widgets/form_fonts.h"
 
 #include <QApplication>
 #include <QDir>

@@ -27,6 +27,7 @@ struct NamedKind {
     const char* name;
     unsigned kind;
 };
+// clang-format off
 const NamedKind kKinds[] = {
     {"open", DRAVIK_SIM_OPEN},
     {"attributes", DRAVIK_SIM_ATTRIBUTES},
@@ -39,13 +40,16 @@ const NamedKind kKinds[] = {
     {"size", DRAVIK_SIM_SIZE_QUERY},
     {"detail", DRAVIK_SIM_DETAIL_QUERY},
 };
+// clang-format on
 
+// clang-format off
 const char* const kMissingNames[] = {
     "HID.DLL",          "HidD_GetAttributes",          "HidD_GetFeature",
     "HidD_SetFeature",  "HidD_GetHidGuid",             "HidP_GetCaps",
     "SETUPAPI.DLL",     "SetupDiGetClassDevsA",        "SetupDiEnumDeviceInterfaces",
     "SetupDiGetDeviceInterfaceDetailA",                "SetupDiDestroyDeviceInfoList",
 };
+// clang-format on
 
 [[noreturn]] void fault(const std::string& where, const std::string& what)
 {

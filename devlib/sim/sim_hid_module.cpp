@@ -1,7 +1,7 @@
 // The HID.DLL stand-in over the sensor simulator.
 #include "dravik_sim.h"
-#include "platform/module_exports.h"
 #include "platform/hid_class.h"
+#include "platform/module_exports.h"
 
 namespace {
 BOOL isExported(const char* name) { return dravikSimIsMissing(name) ? FALSE : TRUE; }

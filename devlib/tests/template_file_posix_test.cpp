@@ -1,7 +1,7 @@
 #include <fcntl.h>
 #include <grp.h>
-#include <signal.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/socket.h>

@@ -1,6 +1,6 @@
 // Runs from a folder that holds a stand-in libDravik.so.5 with two functions.
-#include "binding/dravik_binding.h"
 #include "app/exit_status.h"
+#include "binding/dravik_binding.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

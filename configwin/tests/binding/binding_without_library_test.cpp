@@ -1,6 +1,6 @@
 // Runs from a folder without libDravik.so.5.
-#include "binding/dravik_binding.h"
 #include "app/exit_status.h"
+#include "binding/dravik_binding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The HID.DLL stand-in over hidraw.
-#include "../module_exports.h"
 #include "../hid_class.h"
+#include "../module_exports.h"
 #include "hidraw.h"
 
 namespace {

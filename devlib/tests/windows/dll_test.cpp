@@ -20,6 +20,7 @@ struct Export {
     unsigned argumentBytes;
 };
 
+// clang-format off
 const Export kExports[] = {
     {1, "ChkAddArrival", 4},     {2, "ChkDelRemoval", 4},      {3, "GetActDev", 0},
     {4, "GetDID", 0},            {5, "GetDevCnt", 0},          {6, "GetHIDGuid", 4},
@@ -32,6 +33,7 @@ const Export kExports[] = {
     {25, "SetWalkAwayParms", 4}, {26, "SetWalkUpParms", 4},    {27, "USBConnect", 4},
     {28, "USBDisconnect", 0},    {29, "WriteCfg", 0},          {30, "WriteDevCfgToFile", 4},
 };
+// clang-format on
 
 // Pushes `slots` zero arguments, calls entry and returns how many bytes of
 // them the callee took off the stack; the stack is put right either way.
