@@ -26,11 +26,11 @@ extern "C" {
 
 /* Sensing record. Distances in inches, ping rate in ms, delays in seconds. */
 typedef struct tsTyvelParms {
-    int16_t LEDFlagsS;  /* 1 green off, 2 red off, 4 yellow off */
-    int16_t PingRateS;  /* 200..1020 */
+    int16_t LEDFlagsS; /* 1 green off, 2 red off, 4 yellow off */
+    int16_t PingRateS; /* 200..1020 */
     int16_t Reserved1S;
-    int16_t MinDistS;   /* 1..59 */
-    int16_t MaxDistS;   /* 15..60 */
+    int16_t MinDistS; /* 1..59 */
+    int16_t MaxDistS; /* 15..60 */
     int16_t ORDBTmS;
     int16_t IRDBTmS;
     int16_t StartDlyS;
@@ -46,7 +46,7 @@ typedef struct tsWalkAwayParms {
     int16_t Key4ModsWA;
     int16_t Key5ModsWA;
     int16_t Key6ModsWA;
-    int16_t Flags0WA;        /* sensor flags, low 4 bits sent */
+    int16_t Flags0WA; /* sensor flags, low 4 bits sent */
     int16_t MinFltRepRate;
     int16_t Key1CodeWA;
     int16_t Key2CodeWA;
@@ -79,7 +79,7 @@ typedef struct tsWalkUpParms {
 /* Idle record. DMTODeltaI is in sensor distance units, not inches. */
 typedef struct tsIdleParms {
     int16_t Reserved1I;
-    int16_t PressRateI;  /* seconds, 0 = off */
+    int16_t PressRateI; /* seconds, 0 = off */
     int16_t Key1ModsI;
     int16_t Key1CodeI;
     int16_t FlagsI;

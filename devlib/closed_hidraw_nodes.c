@@ -17,9 +17,11 @@ size_t visitClosedHidrawNodes(const char* folder, ClosedNodeVisit visit, void* c
     glob_t nodes;
     size_t i, closed = 0;
 
-    if (scenario != NULL && *scenario != '\0') return 0;
+    if (scenario != NULL && *scenario != '\0')
+        return 0;
     pattern = malloc(strlen(folder) + sizeof kNodes);
-    if (pattern == NULL) return 0;
+    if (pattern == NULL)
+        return 0;
     strcpy(pattern, folder);
     strcat(pattern, kNodes);
     if (glob(pattern, 0, NULL, &nodes) == 0) {

@@ -31,18 +31,27 @@ extern "C" {
 
 int32_t DRAVIK_CALL ResetFactoryDflts(void)
 {
-    if (!storedConfigCommand(command::kFactoryReset)) return 0;
+    if (!storedConfigCommand(command::kFactoryReset))
+        return 0;
     DeviceRecord& device = activeRecord();
-    if ((device.DID & kIdleFlagsFamilyMask) != kIdleFlagsFamily) return 1;
+    if ((device.DID & kIdleFlagsFamilyMask) != kIdleFlagsFamily)
+        return 1;
     device.idleParms.FlagsI = 0;
     device.idleChanged = 1;
-    if (!WriteCfg()) return 0;
+    if (!WriteCfg())
+        return 0;
     return ReadCfg();
 }
 
-int32_t DRAVIK_CALL ResetUserDflts(void) { return storedConfigCommand(command::kUserReset); }
+int32_t DRAVIK_CALL ResetUserDflts(void)
+{
+    return storedConfigCommand(command::kUserReset);
+}
 
-int32_t DRAVIK_CALL SaveUserDflts(void) { return storedConfigCommand(command::kUserSave); }
+int32_t DRAVIK_CALL SaveUserDflts(void)
+{
+    return storedConfigCommand(command::kUserSave);
+}
 
 int32_t DRAVIK_CALL GetObjRangeInfo(tsObjRangeInfo* range)
 {

@@ -28,7 +28,8 @@ void releaseSetupLib()
 
 void releaseHidLib()
 {
-    if (hidLibrary.module != nullptr) FreeLibrary(hidLibrary.module);
+    if (hidLibrary.module != nullptr)
+        FreeLibrary(hidLibrary.module);
     hidLibrary = HidBinding{};
 }
 
@@ -36,9 +37,11 @@ constexpr unsigned kAcceptedVendors[] = {DRAVIK_VENDOR_ID_1, DRAVIK_VENDOR_ID_2}
 
 bool isAccepted(const HIDD_ATTRIBUTES& attributes)
 {
-    if (attributes.ProductID != DRAVIK_PRODUCT_ID) return false;
+    if (attributes.ProductID != DRAVIK_PRODUCT_ID)
+        return false;
     for (unsigned vendor : kAcceptedVendors) {
-        if (attributes.VendorID == vendor) return true;
+        if (attributes.VendorID == vendor)
+            return true;
     }
     return false;
 }
@@ -51,7 +54,8 @@ bool sameLetterIgnoringCase(char a, char b)
 bool beginsWithIgnoringCase(const char* text, const char* prefix, size_t length)
 {
     for (size_t i = 0; i < length; ++i) {
-        if (text[i] == '\0' || !sameLetterIgnoringCase(text[i], prefix[i])) return false;
+        if (text[i] == '\0' || !sameLetterIgnoringCase(text[i], prefix[i]))
+            return false;
     }
     return true;
 }
@@ -59,19 +63,24 @@ bool beginsWithIgnoringCase(const char* text, const char* prefix, size_t length)
 bool equalIgnoringCase(const char* a, const char* b)
 {
     for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (!sameLetterIgnoringCase(*a, *b)) return false;
+        if (!sameLetterIgnoringCase(*a, *b))
+            return false;
     }
     return *a == *b;
 }
 
-bool isUsablePath(const char* path) { return path != nullptr && strnlen(path, kDevicePathSize) < kDevicePathSize; }
+bool isUsablePath(const char* path)
+{
+    return path != nullptr && strnlen(path, kDevicePathSize) < kDevicePathSize;
+}
 
 bool namesAcceptedDevice(const char* path)
 {
     for (unsigned vendor : kAcceptedVendors) {
         char prefix[kPrefixLength + 1];
         std::snprintf(prefix, sizeof prefix, "\\\\?\\HID#Vid_%04x&Pid_%04x", vendor, DRAVIK_PRODUCT_ID);
-        if (beginsWithIgnoringCase(path, prefix, kPrefixLength)) return true;
+        if (beginsWithIgnoringCase(path, prefix, kPrefixLength))
+            return true;
     }
     return false;
 }
@@ -80,7 +89,8 @@ bool namesAcceptedDevice(const char* path)
 
 int LoadHidLib()
 {
-    if (hidLibrary.module != nullptr) return 1;
+    if (hidLibrary.module != nullptr)
+        return 1;
     InitLibState();
     hidLibrary.module = LoadLibraryA("HID.DLL");
     if (hidLibrary.module == nullptr) {
@@ -105,7 +115,8 @@ int LoadHidLib()
 
 int LoadSetupLib()
 {
-    if (setupLibrary.module != nullptr) return 1;
+    if (setupLibrary.module != nullptr)
+        return 1;
     setupLibrary.module = LoadLibraryA("SETUPAPI.DLL");
     if (setupLibrary.module == nullptr) {
         connectError = connerr::kSetupLoad;
@@ -129,7 +140,8 @@ int LoadSetupLib()
 int MakeOpenSecurity(SECURITY_ATTRIBUTES& attributes)
 {
     PSECURITY_DESCRIPTOR descriptor = LocalAlloc(LMEM_ZEROINIT, SECURITY_DESCRIPTOR_MIN_LENGTH);
-    if (descriptor == nullptr) return 0;
+    if (descriptor == nullptr)
+        return 0;
     if (!InitializeSecurityDescriptor(descriptor, SECURITY_DESCRIPTOR_REVISION) ||
         !SetSecurityDescriptorDacl(descriptor, TRUE, nullptr, FALSE)) {
         LocalFree(descriptor);
@@ -143,13 +155,16 @@ int MakeOpenSecurity(SECURITY_ATTRIBUTES& attributes)
 
 HANDLE OpenDevice(const char* path, DeviceRecord& record)
 {
-    if (path == nullptr) return INVALID_HANDLE_VALUE;
-    if (!LoadHidLib()) return INVALID_HANDLE_VALUE;
+    if (path == nullptr)
+        return INVALID_HANDLE_VALUE;
+    if (!LoadHidLib())
+        return INVALID_HANDLE_VALUE;
     SECURITY_ATTRIBUTES security;
-    if (!MakeOpenSecurity(security)) return INVALID_HANDLE_VALUE;
+    if (!MakeOpenSecurity(security))
+        return INVALID_HANDLE_VALUE;
 
-    const HANDLE handle =
-        CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, &security, OPEN_EXISTING, 0, nullptr);
+    const HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, &security, OPEN_EXISTING, 0,
+                                      nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         LocalFree(security.lpSecurityDescriptor);
         connectError = connerr::kCreateFile;
@@ -175,8 +190,10 @@ HANDLE OpenDevice(const char* path, DeviceRecord& record)
 
 void EnumDevices()
 {
-    if (!LoadHidLib()) return;
-    if (!LoadSetupLib()) return;
+    if (!LoadHidLib())
+        return;
+    if (!LoadSetupLib())
+        return;
     const HDEVINFO set = setupLibrary.SetupDiGetClassDevsA(&interfaceClassGuid, nullptr, nullptr,
                                                            DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     if (set == INVALID_HANDLE_VALUE) {
@@ -186,7 +203,8 @@ void EnumDevices()
         return;
     }
     for (DWORD index = 0; index < kMaxInterfaces; ++index) {
-        if (deviceCount == kMaxDevices) break;
+        if (deviceCount == kMaxDevices)
+            break;
         SP_DEVICE_INTERFACE_DATA interfaceData{};
         interfaceData.cbSize = kInterfaceDataSize;
         if (!setupLibrary.SetupDiEnumDeviceInterfaces(set, nullptr, &interfaceClassGuid, index, &interfaceData)) {
@@ -194,8 +212,8 @@ void EnumDevices()
             break;
         }
         DWORD requiredSize = 0;
-        const BOOL sized =
-            setupLibrary.SetupDiGetDeviceInterfaceDetailA(set, &interfaceData, nullptr, 0, &requiredSize, nullptr);
+        const BOOL sized = setupLibrary.SetupDiGetDeviceInterfaceDetailA(set, &interfaceData, nullptr, 0, &requiredSize,
+                                                                         nullptr);
         if (sized || GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
             connectError = connerr::kSizeQuery;
             break;
@@ -203,9 +221,9 @@ void EnumDevices()
         // In a 32-bit process a reported size near the top wraps the sum into
         // a small block, which the detail query would overrun: refused.
         const SIZE_T detailBytes = SIZE_T{requiredSize} + kDetailSlack;
-        auto* detail = detailBytes < kDetailSlack ? nullptr
-                                                  : static_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(
-                                                        LocalAlloc(LMEM_ZEROINIT, detailBytes));
+        auto* detail = detailBytes < kDetailSlack
+                           ? nullptr
+                           : static_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(LocalAlloc(LMEM_ZEROINIT, detailBytes));
         if (detail == nullptr) {
             connectError = connerr::kDetailAlloc;
             break;
@@ -230,7 +248,8 @@ int UpdateDeviceTable(const DeviceRecord& record, int remove)
     if (remove != 0) {
         for (int i = 0; i < deviceCount; ++i) {
             DeviceRecord& slot = DeviceTable[i];
-            if (slot.deviceHandle == INVALID_HANDLE_VALUE || slot.deviceHandle != handle) continue;
+            if (slot.deviceHandle == INVALID_HANDLE_VALUE || slot.deviceHandle != handle)
+                continue;
             CloseHandle(handle);
             clearDeviceSlot(slot);
             result = 1;
@@ -255,7 +274,8 @@ int UpdateDeviceTable(const DeviceRecord& record, int remove)
             freeIndex = i;
         }
     }
-    if (freeIndex >= 0) --deviceCount;
+    if (freeIndex >= 0)
+        --deviceCount;
     activeDevice = 0;
     return result;
 }
@@ -283,7 +303,8 @@ int32_t DRAVIK_CALL USBConnect(uint32_t* deviceInfo)
         }
     }
     SetActDev(0);
-    if (deviceInfo != nullptr) *deviceInfo = DeviceTable[0].DID;
+    if (deviceInfo != nullptr)
+        *deviceInfo = DeviceTable[0].DID;
     return 1;
 }
 
@@ -291,7 +312,8 @@ int32_t DRAVIK_CALL USBDisconnect(void)
 {
     if (deviceCount != 0) {
         for (int i = 0; i < deviceCount; ++i) {
-            if (DeviceTable[i].deviceHandle != INVALID_HANDLE_VALUE) CloseHandle(DeviceTable[i].deviceHandle);
+            if (DeviceTable[i].deviceHandle != INVALID_HANDLE_VALUE)
+                CloseHandle(DeviceTable[i].deviceHandle);
         }
         deviceCount = 0;
     }
@@ -302,21 +324,26 @@ int32_t DRAVIK_CALL USBDisconnect(void)
 
 int32_t DRAVIK_CALL ChkAddArrival(const char* devicePath)
 {
-    if (!isUsablePath(devicePath) || !namesAcceptedDevice(devicePath)) return 0;
+    if (!isUsablePath(devicePath) || !namesAcceptedDevice(devicePath))
+        return 0;
     DeviceRecord record;
     clearDeviceSlot(record);
     const HANDLE handle = OpenDevice(devicePath, record);
-    if (handle == INVALID_HANDLE_VALUE) return 0;
+    if (handle == INVALID_HANDLE_VALUE)
+        return 0;
     const int added = UpdateDeviceTable(record, 0);
-    if (!added) CloseHandle(handle);
+    if (!added)
+        CloseHandle(handle);
     return added;
 }
 
 int32_t DRAVIK_CALL ChkDelRemoval(const char* devicePath)
 {
-    if (!isUsablePath(devicePath)) return 0;
+    if (!isUsablePath(devicePath))
+        return 0;
     for (int i = 0; i < deviceCount; ++i) {
-        if (equalIgnoringCase(DeviceTable[i].devicePath, devicePath)) return UpdateDeviceTable(DeviceTable[i], 1);
+        if (equalIgnoringCase(DeviceTable[i].devicePath, devicePath))
+            return UpdateDeviceTable(DeviceTable[i], 1);
     }
     return 0;
 }

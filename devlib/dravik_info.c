@@ -36,13 +36,12 @@ static const Field kTyvelFields[] = {
 };
 
 /* The two keystroke records differ in their suffix and their tenth field. */
-#define KEYSTROKE_FIELDS(record, s, tenth)                                                     \
-    FIELD(record, KeyCount##s), FIELD(record, InterKeyDelay##s), FIELD(record, Key1Mods##s),   \
-        FIELD(record, Key2Mods##s), FIELD(record, Key3Mods##s), FIELD(record, Key4Mods##s),    \
-        FIELD(record, Key5Mods##s), FIELD(record, Key6Mods##s), FIELD(record, Flags0##s),      \
-        FIELD(record, tenth), FIELD(record, Key1Code##s), FIELD(record, Key2Code##s),          \
-        FIELD(record, Key3Code##s), FIELD(record, Key4Code##s), FIELD(record, Key5Code##s),    \
-        FIELD(record, Key6Code##s)
+#define KEYSTROKE_FIELDS(record, s, tenth)                                                                             \
+    FIELD(record, KeyCount##s), FIELD(record, InterKeyDelay##s), FIELD(record, Key1Mods##s),                           \
+        FIELD(record, Key2Mods##s), FIELD(record, Key3Mods##s), FIELD(record, Key4Mods##s),                            \
+        FIELD(record, Key5Mods##s), FIELD(record, Key6Mods##s), FIELD(record, Flags0##s), FIELD(record, tenth),        \
+        FIELD(record, Key1Code##s), FIELD(record, Key2Code##s), FIELD(record, Key3Code##s),                            \
+        FIELD(record, Key4Code##s), FIELD(record, Key5Code##s), FIELD(record, Key6Code##s)
 
 static const Field kWalkAwayFields[] = {KEYSTROKE_FIELDS(tsWalkAwayParms, WA, MinFltRepRate)};
 static const Field kWalkUpFields[] = {KEYSTROKE_FIELDS(tsWalkUpParms, WU, Reserved2WU)};
@@ -77,8 +76,7 @@ static int reportSensor(int16_t index)
     SetActDev(index);
     readError = GetLastLibErr(); /* the connection's read; a Get replaces it */
     printf("Sensor %d: LUID 0x%04x, DID 0x%04x\n", index, (unsigned)GetLUID(), (unsigned)GetDID());
-    if (!GetTyvelParms(&sensing) || !GetWalkAwayParms(&walkAway) || !GetWalkUpParms(&walkUp) ||
-        !GetIdleParms(&idle)) {
+    if (!GetTyvelParms(&sensing) || !GetWalkAwayParms(&walkAway) || !GetWalkUpParms(&walkUp) || !GetIdleParms(&idle)) {
         if (readError != 0)
             printf("  configuration not read (error 0x%x)\n", (unsigned)readError);
         else
@@ -96,7 +94,8 @@ static int reportSensor(int16_t index)
 static void printClosedNode(const char* node, int error, void* context)
 {
     size_t* printed = context;
-    if ((*printed)++ == 0) printf("hidraw nodes this user may not open:\n");
+    if ((*printed)++ == 0)
+        printf("hidraw nodes this user may not open:\n");
     printf("  %s: %s\n", node, strerror(error));
 }
 
@@ -128,7 +127,8 @@ int main(void)
         return 1;
     }
     printf("USBConnect: %d sensor(s)\n", count);
-    for (i = 0; i < count; ++i) allRead = reportSensor(i) && allRead;
+    for (i = 0; i < count; ++i)
+        allRead = reportSensor(i) && allRead;
 
     USBDisconnect();
     printf("USBDisconnect: done\n");

@@ -19,7 +19,13 @@ BOOL WINAPI DllMain(HMODULE, DWORD reason, LPVOID)
 }
 
 #ifndef _WIN32
-__attribute__((constructor)) static void onLibraryLoad() { DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr); }
+__attribute__((constructor)) static void onLibraryLoad()
+{
+    DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr);
+}
 
-__attribute__((destructor)) static void onLibraryUnload() { DllMain(nullptr, DLL_PROCESS_DETACH, nullptr); }
+__attribute__((destructor)) static void onLibraryUnload()
+{
+    DllMain(nullptr, DLL_PROCESS_DETACH, nullptr);
+}
 #endif

@@ -29,24 +29,35 @@ void InitLibState()
     connectError = 0;
     activeDevice = 0;
     deviceCount = 0;
-    for (DeviceRecord& slot : DeviceTable) clearDeviceSlot(slot);
+    for (DeviceRecord& slot : DeviceTable)
+        clearDeviceSlot(slot);
 }
 
 extern "C" {
 
-int16_t DRAVIK_CALL GetDevCnt(void) { return deviceCount; }
+int16_t DRAVIK_CALL GetDevCnt(void)
+{
+    return deviceCount;
+}
 
-int16_t DRAVIK_CALL GetActDev(void) { return activeDevice; }
+int16_t DRAVIK_CALL GetActDev(void)
+{
+    return activeDevice;
+}
 
 int32_t DRAVIK_CALL SetActDev(int32_t index)
 {
     const auto n = static_cast<int16_t>(index);
-    if (n >= kMaxDevices || n >= deviceCount || n < 0) return 0;
+    if (n >= kMaxDevices || n >= deviceCount || n < 0)
+        return 0;
     activeDevice = n;
     return 1;
 }
 
-uint16_t DRAVIK_CALL GetLUID(void) { return activeRecord().LUID; }
+uint16_t DRAVIK_CALL GetLUID(void)
+{
+    return activeRecord().LUID;
+}
 
 int32_t DRAVIK_CALL SetLUID(uint32_t luid)
 {
@@ -55,11 +66,15 @@ int32_t DRAVIK_CALL SetLUID(uint32_t luid)
     return 1;
 }
 
-uint16_t DRAVIK_CALL GetDID(void) { return activeRecord().DID; }
+uint16_t DRAVIK_CALL GetDID(void)
+{
+    return activeRecord().DID;
+}
 
 int32_t DRAVIK_CALL GetHIDGuid(DravikGuid* guid)
 {
-    if (guid == nullptr) return 0;
+    if (guid == nullptr)
+        return 0;
     static_assert(sizeof(DravikGuid) == sizeof(GUID), "same layout");
     std::memcpy(guid, &GUID_DEVINTERFACE_KEYBOARD_VALUE, sizeof(GUID));
     return 1;
@@ -67,12 +82,18 @@ int32_t DRAVIK_CALL GetHIDGuid(DravikGuid* guid)
 
 int32_t DRAVIK_CALL GetLibVersion(int16_t* major, int16_t* minor, int16_t* build)
 {
-    if (major != nullptr) *major = DRAVIK_VERSION_MAJOR;
-    if (minor != nullptr) *minor = DRAVIK_VERSION_MINOR;
-    if (build != nullptr) *build = DRAVIK_VERSION_BUILD;
+    if (major != nullptr)
+        *major = DRAVIK_VERSION_MAJOR;
+    if (minor != nullptr)
+        *minor = DRAVIK_VERSION_MINOR;
+    if (build != nullptr)
+        *build = DRAVIK_VERSION_BUILD;
     return 1;
 }
 
-uint32_t DRAVIK_CALL GetLastLibErr(void) { return activeRecord().lastLibErr; }
+uint32_t DRAVIK_CALL GetLastLibErr(void)
+{
+    return activeRecord().lastLibErr;
+}
 
 }  // extern "C"

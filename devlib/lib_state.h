@@ -70,7 +70,10 @@ extern RecordSet lastReadRecords;
 
 extern const GUID GUID_DEVINTERFACE_KEYBOARD_VALUE;
 
-inline DeviceRecord& activeRecord() { return DeviceTable[activeDevice]; }
+inline DeviceRecord& activeRecord()
+{
+    return DeviceTable[activeDevice];
+}
 
 void InitLibState();
 void clearDeviceSlot(DeviceRecord& slot);

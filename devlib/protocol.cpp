@@ -74,12 +74,12 @@ struct RecordLayout {
 // In the order the sensor's blocks carry them, which is also the order of a
 // RecordSet and of DeviceRecord::lastReadFilled.
 const RecordLayout kRecords[] = {
-    {offsetof(DeviceRecord, tyvelParms), offsetof(RecordSet, tyvel), &DeviceRecord::tyvelChanged,
-     kSensingBlocks, std::size(kSensingBlocks)},
+    {offsetof(DeviceRecord, tyvelParms), offsetof(RecordSet, tyvel), &DeviceRecord::tyvelChanged, kSensingBlocks,
+     std::size(kSensingBlocks)},
     {offsetof(DeviceRecord, walkAwayParms), offsetof(RecordSet, walkAway), &DeviceRecord::walkAwayChanged,
      kWalkAwayBlocks, std::size(kWalkAwayBlocks)},
-    {offsetof(DeviceRecord, walkUpParms), offsetof(RecordSet, walkUp), &DeviceRecord::walkUpChanged,
-     kWalkUpBlocks, std::size(kWalkUpBlocks)},
+    {offsetof(DeviceRecord, walkUpParms), offsetof(RecordSet, walkUp), &DeviceRecord::walkUpChanged, kWalkUpBlocks,
+     std::size(kWalkUpBlocks)},
     {offsetof(DeviceRecord, idleParms), offsetof(RecordSet, idle), &DeviceRecord::idleChanged, kIdleBlocks,
      std::size(kIdleBlocks)},
 };
@@ -123,7 +123,8 @@ BlockData encodeBlock(const BlockLayout& block, const unsigned char* record, con
 uint8_t commitBits(const RecordLayout& record)
 {
     uint8_t bits = 0;
-    for (size_t b = 0; b < record.blockCount; ++b) bits |= 1u << (record.blocks[b].command - command::kSensing);
+    for (size_t b = 0; b < record.blockCount; ++b)
+        bits |= 1u << (record.blocks[b].command - command::kSensing);
     return bits;
 }
 
@@ -148,7 +149,8 @@ const unsigned char* lastReadFor(DeviceRecord& device, size_t index)
 
 void clearChangedFlags(DeviceRecord& device)
 {
-    for (const RecordLayout& record : kRecords) device.*record.changed = 0;
+    for (const RecordLayout& record : kRecords)
+        device.*record.changed = 0;
 }
 
 bool readConfiguration(DeviceRecord& device)
@@ -157,7 +159,8 @@ bool readConfiguration(DeviceRecord& device)
         const RecordLayout& record = kRecords[index];
         for (size_t b = 0; b < record.blockCount; ++b) {
             BlockData data;
-            if (!readBlock(record.blocks[b].command, data)) return false;
+            if (!readBlock(record.blocks[b].command, data))
+                return false;
             decodeBlock(record.blocks[b], data, bytesOf(device) + record.deviceOffset);
         }
         rememberLastRead(device, index);
@@ -169,7 +172,8 @@ bool readConfiguration(DeviceRecord& device)
     clearChangedFlags(device);
 
     BlockData identity;
-    if (!readBlock(command::kIdentity, identity)) return false;
+    if (!readBlock(command::kIdentity, identity))
+        return false;
     device.LUID = static_cast<uint16_t>(identity[0] | identity[1] << 8);
     device.DID = static_cast<uint16_t>(identity[2] | identity[3] << 8);
     device.luidChanged = 0;
@@ -181,21 +185,25 @@ bool writeConfiguration(DeviceRecord& device)
     uint8_t mask = 0;
     for (size_t index = 0; index < std::size(kRecords); ++index) {
         const RecordLayout& record = kRecords[index];
-        if (!(device.*record.changed)) continue;
+        if (!(device.*record.changed))
+            continue;
         for (size_t b = 0; b < record.blockCount; ++b) {
-            const BlockData data =
-                encodeBlock(record.blocks[b], bytesOf(device) + record.deviceOffset, lastReadFor(device, index));
-            if (!writeBlock(record.blocks[b].command, data)) return false;
+            const BlockData data = encodeBlock(record.blocks[b], bytesOf(device) + record.deviceOffset,
+                                               lastReadFor(device, index));
+            if (!writeBlock(record.blocks[b].command, data))
+                return false;
         }
         mask |= commitBits(record);
     }
-    if (!sendCommand(command::kCommit, mask)) return false;
+    if (!sendCommand(command::kCommit, mask))
+        return false;
     clearChangedFlags(device);
 
     if (device.luidChanged) {
         // The identity write carries the LUID one byte further on than the read.
         const BlockData identity{0, static_cast<uint8_t>(device.LUID & 0xFF), static_cast<uint8_t>(device.LUID >> 8)};
-        if (!writeBlock(command::kIdentity, identity)) return false;
+        if (!writeBlock(command::kIdentity, identity))
+            return false;
         device.luidChanged = 0;
     }
     return true;
@@ -254,7 +262,8 @@ namespace {
 // The command report naming a block, then the time the sensor needs for it.
 bool announceBlock(uint8_t commandByte)
 {
-    if (!sendCommand(commandByte)) return false;
+    if (!sendCommand(commandByte))
+        return false;
     Sleep(kBlockPauseMs);
     return true;
 }
@@ -263,16 +272,19 @@ bool announceBlock(uint8_t commandByte)
 
 bool readBlock(uint8_t commandByte, BlockData& data)
 {
-    if (!announceBlock(commandByte)) return false;
+    if (!announceBlock(commandByte))
+        return false;
     FeatureReport reply{};
-    if (!ReadFeatureRpt(reply)) return false;
+    if (!ReadFeatureRpt(reply))
+        return false;
     std::copy(reply.begin() + 1, reply.end(), data.begin());
     return true;
 }
 
 bool writeBlock(uint8_t commandByte, const BlockData& data)
 {
-    if (!announceBlock(commandByte)) return false;
+    if (!announceBlock(commandByte))
+        return false;
     FeatureReport report{};
     std::copy(data.begin(), data.end(), report.begin() + 1);
     return WriteFeatureRpt(report) == 1;
@@ -286,7 +298,8 @@ int32_t runTransfer(bool (*transfer)(DeviceRecord&), uint32_t operationBit)
 {
     DeviceRecord& device = activeRecord();
     device.lastLibErr = 0;
-    if (transfer(device)) return 1;
+    if (transfer(device))
+        return 1;
     device.lastLibErr |= operationBit;
     return 0;
 }
@@ -295,8 +308,14 @@ int32_t runTransfer(bool (*transfer)(DeviceRecord&), uint32_t operationBit)
 
 extern "C" {
 
-int32_t DRAVIK_CALL ReadCfg(void) { return runTransfer(readConfiguration, liberr::kOpRead); }
+int32_t DRAVIK_CALL ReadCfg(void)
+{
+    return runTransfer(readConfiguration, liberr::kOpRead);
+}
 
-int32_t DRAVIK_CALL WriteCfg(void) { return runTransfer(writeConfiguration, liberr::kOpWrite); }
+int32_t DRAVIK_CALL WriteCfg(void)
+{
+    return runTransfer(writeConfiguration, liberr::kOpWrite);
+}
 
 }  // extern "C"

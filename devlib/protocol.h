@@ -34,13 +34,13 @@ constexpr double kDistanceFactor = 3.472222;
 
 // How a record field travels as one byte.
 enum class Packing {
-    Byte,           // the byte; the field's low 8 bits
-    Low7,           // low 7 bits both ways
-    Low4,           // low 4 bits both ways
-    Low4Written,    // all 8 bits read, low 4 bits written
-    PingStep,       // 4 ms per unit, remainder dropped
-    InterKeyStep,   // 64 ms per unit, remainder dropped
-    Distance,       // inches, kDistanceFactor units per inch, rounded
+    Byte,          // the byte; the field's low 8 bits
+    Low7,          // low 7 bits both ways
+    Low4,          // low 4 bits both ways
+    Low4Written,   // all 8 bits read, low 4 bits written
+    PingStep,      // 4 ms per unit, remainder dropped
+    InterKeyStep,  // 64 ms per unit, remainder dropped
+    Distance,      // inches, kDistanceFactor units per inch, rounded
 };
 
 uint8_t packField(Packing packing, int16_t value);

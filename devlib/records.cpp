@@ -39,7 +39,8 @@ int checkFields(void* record, const FieldLimit (&limits)[N], CheckMode mode)
     for (const FieldLimit& limit : limits) {
         int16_t value;
         std::memcpy(&value, bytes + limit.offset, sizeof value);
-        if (value >= limit.low && value <= limit.high) continue;
+        if (value >= limit.low && value <= limit.high)
+            continue;
         if (mode == CheckMode::Reject) {
             activeRecord().lastLibErr |= limit.code;
             return 0;
@@ -69,8 +70,7 @@ int32_t getRecord(Record* out, const Record& stored)
 }
 
 template <typename Record>
-int32_t setRecord(const Record* in, Record& stored, int32_t& changed,
-                  int (*check)(Record*, CheckMode))
+int32_t setRecord(const Record* in, Record& stored, int32_t& changed, int (*check)(Record*, CheckMode))
 {
     DeviceRecord& device = activeRecord();
     device.lastLibErr = liberr::kOpSet;
@@ -79,7 +79,8 @@ int32_t setRecord(const Record* in, Record& stored, int32_t& changed,
         return 0;
     }
     Record candidate = *in;
-    if (!check(&candidate, CheckMode::Reject)) return 0;
+    if (!check(&candidate, CheckMode::Reject))
+        return 0;
     stored = candidate;
     changed = 1;
     device.lastLibErr = 0;
@@ -88,20 +89,32 @@ int32_t setRecord(const Record* in, Record& stored, int32_t& changed,
 
 }  // namespace
 
-int CheckTyvelParms(tsTyvelParms* parms, CheckMode mode) { return checkFields(parms, kTyvelLimits, mode); }
+int CheckTyvelParms(tsTyvelParms* parms, CheckMode mode)
+{
+    return checkFields(parms, kTyvelLimits, mode);
+}
 
 int CheckWalkAwayParms(tsWalkAwayParms* parms, CheckMode mode)
 {
     return checkFields(parms, kWalkAwayLimits, mode);
 }
 
-int CheckWalkUpParms(tsWalkUpParms* parms, CheckMode mode) { return checkFields(parms, kWalkUpLimits, mode); }
+int CheckWalkUpParms(tsWalkUpParms* parms, CheckMode mode)
+{
+    return checkFields(parms, kWalkUpLimits, mode);
+}
 
-int CheckIdleParms(tsIdleParms*, CheckMode) { return 1; }
+int CheckIdleParms(tsIdleParms*, CheckMode)
+{
+    return 1;
+}
 
 extern "C" {
 
-int32_t DRAVIK_CALL GetTyvelParms(tsTyvelParms* parms) { return getRecord(parms, activeRecord().tyvelParms); }
+int32_t DRAVIK_CALL GetTyvelParms(tsTyvelParms* parms)
+{
+    return getRecord(parms, activeRecord().tyvelParms);
+}
 
 int32_t DRAVIK_CALL SetTyvelParms(const tsTyvelParms* parms)
 {
@@ -120,7 +133,10 @@ int32_t DRAVIK_CALL SetWalkAwayParms(const tsWalkAwayParms* parms)
     return setRecord(parms, device.walkAwayParms, device.walkAwayChanged, CheckWalkAwayParms);
 }
 
-int32_t DRAVIK_CALL GetWalkUpParms(tsWalkUpParms* parms) { return getRecord(parms, activeRecord().walkUpParms); }
+int32_t DRAVIK_CALL GetWalkUpParms(tsWalkUpParms* parms)
+{
+    return getRecord(parms, activeRecord().walkUpParms);
+}
 
 int32_t DRAVIK_CALL SetWalkUpParms(const tsWalkUpParms* parms)
 {
@@ -128,7 +144,10 @@ int32_t DRAVIK_CALL SetWalkUpParms(const tsWalkUpParms* parms)
     return setRecord(parms, device.walkUpParms, device.walkUpChanged, CheckWalkUpParms);
 }
 
-int32_t DRAVIK_CALL GetIdleParms(tsIdleParms* parms) { return getRecord(parms, activeRecord().idleParms); }
+int32_t DRAVIK_CALL GetIdleParms(tsIdleParms* parms)
+{
+    return getRecord(parms, activeRecord().idleParms);
+}
 
 int32_t DRAVIK_CALL SetIdleParms(const tsIdleParms* parms)
 {

@@ -126,36 +126,46 @@ std::string renderTemplate(const DeviceRecord& device)
         for (int n = 0; n < section.fieldCount; ++n, ++field) {
             uint16_t value;
             std::memcpy(&value, fieldBytes(records, field), sizeof value);
-            appendFormat(text, "%s = %hu     / %s\r\n", CfgKeyTable[field].key, value,
-                         CfgKeyTable[field].description);
+            appendFormat(text, "%s = %hu     / %s\r\n", CfgKeyTable[field].key, value, CfgKeyTable[field].description);
         }
     }
     return text;
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool equalIgnoringAsciiCase(const char* a, const char* b)
 {
     for (; *a != '\0' && *b != '\0'; ++a, ++b)
-        if (lowerAscii(*a) != lowerAscii(*b)) return false;
+        if (lowerAscii(*a) != lowerAscii(*b))
+            return false;
     return *a == *b;
 }
 
-bool isScanSpace(char c) { return c != '\0' && std::strchr(" \t\n\v\f\r", c) != nullptr; }
+bool isScanSpace(char c)
+{
+    return c != '\0' && std::strchr(" \t\n\v\f\r", c) != nullptr;
+}
 
 // Converts the first `length` characters of text as "%hu" does: white space,
 // an optional sign, then decimal digits, taken modulo 65536.
 bool scanUnsigned16(const char* text, size_t length, uint16_t& value)
 {
     size_t i = 0;
-    while (i < length && isScanSpace(text[i])) ++i;
+    while (i < length && isScanSpace(text[i]))
+        ++i;
     const bool negative = i < length && text[i] == '-';
-    if (i < length && (text[i] == '+' || text[i] == '-')) ++i;
+    if (i < length && (text[i] == '+' || text[i] == '-'))
+        ++i;
     const size_t firstDigit = i;
     unsigned number = 0;
-    for (; i < length && text[i] >= '0' && text[i] <= '9'; ++i) number = (number * 10 + (text[i] - '0')) & 0xFFFF;
-    if (i == firstDigit) return false;
+    for (; i < length && text[i] >= '0' && text[i] <= '9'; ++i)
+        number = (number * 10 + (text[i] - '0')) & 0xFFFF;
+    if (i == firstDigit)
+        return false;
     value = static_cast<uint16_t>(negative ? 0x10000 - number : number);
     return true;
 }
@@ -165,12 +175,15 @@ bool scanUnsigned16(const char* text, size_t length, uint16_t& value)
 void applyLine(const char* line, RecordSet& records)
 {
     const char* p = line;
-    while (*p != '\0' && static_cast<signed char>(*p) <= 0x20) ++p;
-    if (*p == '\0' || *p == kCommentMarker || *p == kVersionMarker) return;
+    while (*p != '\0' && static_cast<signed char>(*p) <= 0x20)
+        ++p;
+    if (*p == '\0' || *p == kCommentMarker || *p == kVersionMarker)
+        return;
 
     p += std::strspn(p, kDelimiters);
     const size_t keyLength = std::strcspn(p, kDelimiters);
-    if (keyLength == 0 || keyLength >= kKeyBufferSize) return;
+    if (keyLength == 0 || keyLength >= kKeyBufferSize)
+        return;
     char key[kKeyBufferSize];
     std::memcpy(key, p, keyLength);
     key[keyLength] = '\0';
@@ -179,7 +192,8 @@ void applyLine(const char* line, RecordSet& records)
     p += std::strspn(p, kDelimiters);
     const size_t valueLength = std::strcspn(p, kDelimiters);
     uint16_t value;
-    if (valueLength == 0 || !scanUnsigned16(p, valueLength, value)) return;
+    if (valueLength == 0 || !scanUnsigned16(p, valueLength, value))
+        return;
     FindCfgKey(key, value, &records);
 }
 
@@ -190,7 +204,8 @@ bool readBounded(std::FILE* file, std::string& text)
     while (text.size() <= kTemplateFileBound) {
         const size_t count = std::fread(chunk, 1, sizeof chunk, file);
         text.append(chunk, count);
-        if (count < sizeof chunk) return std::ferror(file) == 0 && text.size() <= kTemplateFileBound;
+        if (count < sizeof chunk)
+            return std::ferror(file) == 0 && text.size() <= kTemplateFileBound;
     }
     return false;
 }
@@ -201,13 +216,15 @@ int32_t storeRecords(const RecordSet& records)
 {
     uint32_t firstRefusal = 0;
     const auto note = [&firstRefusal](int32_t accepted) {
-        if (!accepted && firstRefusal == 0) firstRefusal = activeRecord().lastLibErr;
+        if (!accepted && firstRefusal == 0)
+            firstRefusal = activeRecord().lastLibErr;
     };
     note(SetWalkAwayParms(&records.walkAway));
     note(SetWalkUpParms(&records.walkUp));
     note(SetTyvelParms(&records.tyvel));
     note(SetIdleParms(&records.idle));
-    if (firstRefusal == 0) return 1;
+    if (firstRefusal == 0)
+        return 1;
     activeRecord().lastLibErr = firstRefusal;
     return 0;
 }
@@ -217,7 +234,8 @@ int32_t storeRecords(const RecordSet& records)
 int FindCfgKey(const char* key, uint16_t value, RecordSet* records)
 {
     for (int i = 0; i < kCfgKeyCount; ++i) {
-        if (!equalIgnoringAsciiCase(key, CfgKeyTable[i].key)) continue;
+        if (!equalIgnoringAsciiCase(key, CfgKeyTable[i].key))
+            continue;
         std::memcpy(fieldBytes(*records, i), &value, sizeof value);
         return 1;
     }
@@ -228,26 +246,30 @@ extern "C" {
 
 int32_t DRAVIK_CALL WriteDevCfgToFile(const char* path)
 {
-    if (path == nullptr || *path == '\0') return 0;
+    if (path == nullptr || *path == '\0')
+        return 0;
     return writeWholeFile(path, renderTemplate(activeRecord())) ? 1 : 0;
 }
 
 int32_t DRAVIK_CALL ReadDevCfgFmFile(const char* path)
 {
-    if (path == nullptr || *path == '\0') return 0;
+    if (path == nullptr || *path == '\0')
+        return 0;
     std::FILE* file = openRegularFileForReading(path);
-    if (file == nullptr) return 0;
+    if (file == nullptr)
+        return 0;
     std::string text;
     const bool read = readBounded(file, text);
     std::fclose(file);
-    if (!read) return 0;
+    if (!read)
+        return 0;
     RecordSet records = recordsOf(activeRecord());
     // Each piece is what one fgets into the line buffer would take: up to and
     // including a LF, at most kLineBufferSize - 1 bytes.
     for (size_t start = 0; start < text.size();) {
         const size_t lineEnd = text.find('\n', start);
-        const size_t end =
-            std::min(lineEnd == std::string::npos ? text.size() : lineEnd + 1, start + kLineBufferSize - 1);
+        const size_t end = std::min(lineEnd == std::string::npos ? text.size() : lineEnd + 1,
+                                    start + kLineBufferSize - 1);
         char line[kLineBufferSize];
         std::memcpy(line, text.data() + start, end - start);
         line[end - start] = '\0';

@@ -12,7 +12,8 @@ struct TransferCodes {
 
 int featureTransfer(PFN_HidD_GetFeature call, FeatureReport& report, const TransferCodes& codes)
 {
-    if (hidLibrary.module == nullptr) return 0;
+    if (hidLibrary.module == nullptr)
+        return 0;
     DeviceRecord& device = activeRecord();
     if (device.deviceHandle == INVALID_HANDLE_VALUE) {
         device.lastLibErr = codes.noDevice;

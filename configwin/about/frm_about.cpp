@@ -59,8 +59,7 @@ frmAbout::frmAbout(UiSeam& ui, QWidget* owner) : QDialog(owner), ui_(ui)
 
 void frmAbout::Form_Load()
 {
-    lblVersion->setText(
-        QStringLiteral("Version %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
+    lblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
     lblTitle->setText(QLatin1String(kAppTitle));
 }
 

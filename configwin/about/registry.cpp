@@ -47,8 +47,8 @@ RegStatus RegOpenKeyExA(RegKey root, const char* subKey, std::uint32_t, std::uin
     return ERROR_SUCCESS;
 }
 
-RegStatus RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t*, std::uint32_t* type,
-                           std::uint8_t* data, std::uint32_t* dataSize)
+RegStatus RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t*, std::uint32_t* type, std::uint8_t* data,
+                           std::uint32_t* dataSize)
 {
     const auto open = openKeys.find(key);
     if (open == openKeys.end())

@@ -27,8 +27,7 @@ inline constexpr std::uint32_t KEY_QUERY_VALUE = 0x0001;
 
 // Key paths and value names are single-byte text and match ignoring the case
 // of ASCII letters. `root` is HKEY_LOCAL_MACHINE or a key opened before.
-RegStatus RegOpenKeyExA(RegKey root, const char* subKey, std::uint32_t options, std::uint32_t access,
-                        RegKey* result);
+RegStatus RegOpenKeyExA(RegKey root, const char* subKey, std::uint32_t options, std::uint32_t access, RegKey* result);
 // Copies the value's type and data; data too small for the value gives
 // ERROR_MORE_DATA, and dataSize then holds the size needed.
 RegStatus RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* reserved, std::uint32_t* type,

@@ -37,8 +37,8 @@ void setProgramStart(ProgramStart* start)
 QString findFirstFile(const QString& pattern)
 {
     const qsizetype separator = std::max(pattern.lastIndexOf(QLatin1Char('\\')), pattern.lastIndexOf(QLatin1Char('/')));
-    const QString folder =
-        separator < 0 ? QStringLiteral(".") : pattern.left(separator + 1).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString folder = separator < 0 ? QStringLiteral(".")
+                                         : pattern.left(separator + 1).replace(QLatin1Char('\\'), QLatin1Char('/'));
     const QString name = pattern.mid(separator + 1);
     if (name.isEmpty())
         return {};
@@ -51,17 +51,17 @@ bool GetKeyValue(registry::RegKey KeyRoot, const QString& KeyName, const QString
     const std::optional<QByteArray> keyName = toAnsi(KeyName);
     const std::optional<QByteArray> valueName = toAnsi(SubKeyRef);
     registry::RegKey key = 0;
-    if (!keyName || !valueName
-        || registry::RegOpenKeyExA(KeyRoot, keyName->constData(), 0, registry::KEY_QUERY_VALUE, &key)
-               != registry::ERROR_SUCCESS) {
+    if (!keyName || !valueName ||
+        registry::RegOpenKeyExA(KeyRoot, keyName->constData(), 0, registry::KEY_QUERY_VALUE, &key) !=
+            registry::ERROR_SUCCESS) {
         KeyVal.clear();
         return false;
     }
     std::array<std::uint8_t, kValueBufferSize> buffer{};
     std::uint32_t size = kValueBufferSize;
     std::uint32_t type = 0;
-    const bool read = registry::RegQueryValueExA(key, valueName->constData(), nullptr, &type, buffer.data(), &size)
-                      == registry::ERROR_SUCCESS;
+    const bool read = registry::RegQueryValueExA(key, valueName->constData(), nullptr, &type, buffer.data(), &size) ==
+                      registry::ERROR_SUCCESS;
     registry::RegCloseKey(key);
     if (!read) {
         KeyVal.clear();
@@ -86,12 +86,12 @@ void StartSysInfo(UiSeam& ui)
     bool started = false;
     if (GetKeyValue(root, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"), QStringLiteral("PATH"), path)) {
         started = programStart().start(path);
-    } else if (GetKeyValue(root, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
-                           QStringLiteral("MSINFO"), path)) {
+    } else if (GetKeyValue(root, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"), QStringLiteral("MSINFO"),
+                           path)) {
         path += QStringLiteral("\\MSINFO32.EXE");
         started = !findFirstFile(path).isEmpty() && programStart().start(path);
     }
     if (!started)
-        ui.message({QStringLiteral("System Information Is Unavailable At This Time"), MessageButtons::Ok,
-                    MessageIcon::None});
+        ui.message(
+            {QStringLiteral("System Information Is Unavailable At This Time"), MessageButtons::Ok, MessageIcon::None});
 }

@@ -57,8 +57,8 @@ MessageAnswer defaultAnswer(const MessageBoxRequest& request)
 MessageAnswer QtUiSeam::message(const MessageBoxRequest& request)
 {
     const ButtonPair pair = standardButtons(request.buttons);
-    QMessageBox box(request.icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    request.title, request.text, pair.first | pair.second);
+    QMessageBox box(request.icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon, request.title,
+                    request.text, pair.first | pair.second);
     const bool second = request.defaultButton == DefaultButton::Second && pair.second != QMessageBox::NoButton;
     box.setDefaultButton(second ? pair.second : pair.first);
     box.exec();

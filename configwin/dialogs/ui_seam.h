@@ -23,8 +23,8 @@ struct MessageBoxRequest {
 
     bool operator==(const MessageBoxRequest& other) const
     {
-        return text == other.text && buttons == other.buttons && icon == other.icon
-            && defaultButton == other.defaultButton && title == other.title;
+        return text == other.text && buttons == other.buttons && icon == other.icon &&
+               defaultButton == other.defaultButton && title == other.title;
     }
 };
 

@@ -13,8 +13,8 @@ void ErReason(Form1& form, const QString& label)
     form.LastErr->setText(label + QLatin1Char(' ') + QString::number(word));
     if (word == 0)
         return;
-    form.ui.message({QStringLiteral("An error >") + form.LastErr->text()
-                         + QStringLiteral(" < was encountered.  Do you want to continue ?"),
+    form.ui.message({QStringLiteral("An error >") + form.LastErr->text() +
+                         QStringLiteral(" < was encountered.  Do you want to continue ?"),
                      MessageButtons::OkCancel, MessageIcon::Critical, DefaultButton::Second,
                      QStringLiteral("Tornel USB Device Error")});
 }

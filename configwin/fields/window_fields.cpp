@@ -9,8 +9,8 @@
 
 const std::array<RecordAccess, 5> kRecords = {{
     {Record::Idle, [](WindowRecords& r) { return dravik::GetIdleParms(&r.idle); },
-     [](WindowRecords& r) { return dravik::SetIdleParms(&r.idle); }, "USB ReadIdleParms", "USB GetIdleParms",
-     ErReason, "USB getIdleParms", "USB SetIdleParms"},
+     [](WindowRecords& r) { return dravik::SetIdleParms(&r.idle); }, "USB ReadIdleParms", "USB GetIdleParms", ErReason,
+     "USB getIdleParms", "USB SetIdleParms"},
     {Record::Sensing, [](WindowRecords& r) { return dravik::GetTyvelParms(&r.sensing); },
      [](WindowRecords& r) { return dravik::SetTyvelParms(&r.sensing); }, "USB ReadTyvelParms", "USB GetTyvelParms",
      ErReason, "USB getTyvelParms", "USB SetTyvelParms"},
@@ -168,11 +168,9 @@ std::vector<WindowField> windowFields(Form1& f)
          Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Walk-Away Delay")), Rule::Strict,
          kSecondsCheck},
         {R::Sensing, QStringLiteral("IRDBTm"), textBox(f.IRDBTm), fieldIn(&W::sensing, &tsTyvelParms::IRDBTmS),
-         Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Walk-Up Delay")), Rule::Strict,
-         kSecondsCheck},
+         Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Walk-Up Delay")), Rule::Strict, kSecondsCheck},
         {R::Sensing, QStringLiteral("StartDly"), textBox(f.StartDly), fieldIn(&W::sensing, &tsTyvelParms::StartDlyS),
-         Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Power-up Delay")), Rule::Strict,
-         kSecondsCheck},
+         Shown::Decimal, refusing(Rule::Leading, kByte, QStringLiteral("Power-up Delay")), Rule::Strict, kSecondsCheck},
 
         {R::Range, QStringLiteral("wCurrRange"), textBox(f.wCurrRange), fieldIn(&W::range, &tsObjRangeInfo::CurrRange),
          Shown::Decimal, kNotWritten, Rule::Strict, kNoCheck},
@@ -200,15 +198,15 @@ std::vector<WindowField> windowFields(Form1& f)
     appendKeystrokeRows(rows, f, {R::WalkAway, away, kFirstWalkAwaySlot, "Walk-Away", kShownKeys, Rule::Strict});
 
     rows.push_back({R::WalkUp, QStringLiteral("KeyCountUp"), textBox(f.KeyCountUp),
-                    fieldIn(&W::up, &tsWalkUpParms::KeyCountWU), Shown::Decimal, byRule(Rule::KeyCount),
-                    Rule::Leading, kNoCheck});
+                    fieldIn(&W::up, &tsWalkUpParms::KeyCountWU), Shown::Decimal, byRule(Rule::KeyCount), Rule::Leading,
+                    kNoCheck});
     rows.push_back({R::WalkUp, QStringLiteral("InterKeyDelayUp"), textBox(f.InterKeyDelayUp),
                     fieldIn(&W::up, &tsWalkUpParms::InterKeyDelayWU), Shown::Decimal,
                     refusing(Rule::Strict, kWord, QStringLiteral("Walk-Up Keystrokes, Key delay")), Rule::Leading,
                     kKeyDelayCheck});
     appendKeystrokeRows(rows, f,
-                        {R::WalkUp, [](WindowRecords& r) { return keystrokeFields(r.up); }, kFirstWalkUpSlot,
-                         "Walk-Up", 6, Rule::Leading});
+                        {R::WalkUp, [](WindowRecords& r) { return keystrokeFields(r.up); }, kFirstWalkUpSlot, "Walk-Up",
+                         6, Rule::Leading});
     return rows;
 }
 

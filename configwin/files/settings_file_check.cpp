@@ -99,8 +99,8 @@ QByteArray systemBytes(const QString& text)
     qsizetype unconverted = 0;
     for (qsizetype index = 0; index < text.size(); ++index) {
         const char16_t unit = text[index].unicode();
-        if (unit < kFirstByteCharacter + 0x80 || unit > kFirstByteCharacter + 0xFF
-            || (index > 0 && text[index - 1].isHighSurrogate()))
+        if (unit < kFirstByteCharacter + 0x80 || unit > kFirstByteCharacter + 0xFF ||
+            (index > 0 && text[index - 1].isHighSurrogate()))
             continue;
         bytes += QStringView(text).sliced(unconverted, index - unconverted).toUtf8();
         bytes += static_cast<char>(unit - kFirstByteCharacter);

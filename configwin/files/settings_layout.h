@@ -74,8 +74,8 @@ inline constexpr StoredControl kLinesAfterModifierBoxes[] = {
 };
 // clang-format on
 
-inline constexpr int kSettingsFileLines = static_cast<int>(std::size(kLinesBeforeModifierBoxes)) + kModifierBoxLines
-                                          + static_cast<int>(std::size(kLinesAfterModifierBoxes));
+inline constexpr int kSettingsFileLines = static_cast<int>(std::size(kLinesBeforeModifierBoxes)) + kModifierBoxLines +
+                                          static_cast<int>(std::size(kLinesAfterModifierBoxes));
 
 struct SettingsFileLine {
     int number;  // from 1

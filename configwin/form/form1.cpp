@@ -144,8 +144,8 @@ namespace {
 constexpr KeySlotCheckBoxes Form1::*boxesNamed(std::string_view name)
 {
     constexpr std::pair<std::string_view, KeySlotCheckBoxes Form1::*> arrays[] = {
-        {"Key1Mods1", &Form1::Key1Mods1},   {"Key1Mods2", &Form1::Key1Mods2},   {"Key1Mods4", &Form1::Key1Mods4},
-        {"Key1Mods8", &Form1::Key1Mods8},   {"Key1Mods16", &Form1::Key1Mods16}, {"Key1Mods32", &Form1::Key1Mods32},
+        {"Key1Mods1", &Form1::Key1Mods1},   {"Key1Mods2", &Form1::Key1Mods2},     {"Key1Mods4", &Form1::Key1Mods4},
+        {"Key1Mods8", &Form1::Key1Mods8},   {"Key1Mods16", &Form1::Key1Mods16},   {"Key1Mods32", &Form1::Key1Mods32},
         {"Key1Mods64", &Form1::Key1Mods64}, {"Key1Mods128", &Form1::Key1Mods128},
     };
     for (const auto& [arrayName, boxes] : arrays)
@@ -309,8 +309,7 @@ void Form1::buildInitialSetupTab(QWidget* page)
                                       "out-of-range, and when the keystrokes are actually sent."));
     Command6 = button(page, "Command6", "Advanced", onTab(3660, 1710, 1095, 375));
     Label18 = label(page, QStringLiteral("Label18"), QStringLiteral("Power-up Delay "), onTab(5040, 1770, 1800, 255));
-    Label18->setToolTip(
-        QStringLiteral("Leave set to '0' unless you have a PC power-up problem with the USB device."));
+    Label18->setToolTip(QStringLiteral("Leave set to '0' unless you have a PC power-up problem with the USB device."));
     Label18->hide();
     StartDly = textBox(page, QStringLiteral("StartDly"), QString(), onTab(7020, 1725, 375, 285));
     StartDly->setToolTip(
@@ -354,8 +353,10 @@ void Form1::buildInitialSetupTab(QWidget* page)
 
 KeySlot& Form1::buildKeySlot(int slot, QGroupBox* frame, const char* listName, const QString& codeBoxName)
 {
-    Label11[slot] = label(frame, indexed("Label11", slot), QStringLiteral("Left"), twipsRect(kLeftColumn, 330, 720, 255));
-    Label12[slot] = label(frame, indexed("Label12", slot), QStringLiteral("Right"), twipsRect(kRightColumn, 330, 720, 255));
+    Label11[slot] = label(frame, indexed("Label11", slot), QStringLiteral("Left"),
+                          twipsRect(kLeftColumn, 330, 720, 255));
+    Label12[slot] = label(frame, indexed("Label12", slot), QStringLiteral("Right"),
+                          twipsRect(kRightColumn, 330, 720, 255));
     const char* const leftCaptions[] = {"Shft", "Ctrl", "Alt", "GUI"};
     for (int column = 0; column < static_cast<int>(kModifierColumns.size()); ++column) {
         const int row = column % 4;
@@ -388,7 +389,8 @@ void Form1::buildWalkAwayTab(QWidget* page)
     const char* const lists[] = {"Combo1", "Combo2", "Combo3", "Combo4", "Combo5"};
     std::array<QLineEdit*, 5> codeBoxes{};
     for (int slot = 0; slot < 5; ++slot)
-        codeBoxes[slot] = buildKeySlot(slot, frames[slot], lists[slot], QStringLiteral("Key%1Code").arg(slot + 1)).codeBox;
+        codeBoxes[slot] =
+            buildKeySlot(slot, frames[slot], lists[slot], QStringLiteral("Key%1Code").arg(slot + 1)).codeBox;
     Combo1 = keySlots_[0].list;
     Combo2 = keySlots_[1].list;
     Combo3 = keySlots_[2].list;
@@ -426,8 +428,8 @@ void Form1::buildWalkUpTab(QWidget* page)
 {
     const char* const lists[] = {"Combo7", "Combo8", "Combo9", "Combo10", "Combo11"};
     for (int key = 0; key < 5; ++key) {
-        Frame6[key + 1] = frame(page, indexed("Frame6", key + 1),
-                                QStringLiteral("Keystroke %1").arg(key + 1), keyFrameOnTab(key));
+        Frame6[key + 1] = frame(page, indexed("Frame6", key + 1), QStringLiteral("Keystroke %1").arg(key + 1),
+                                keyFrameOnTab(key));
         Text4[key] = buildKeySlot(6 + key, Frame6[key + 1], lists[key], indexed("Text4", key)).codeBox;
         Text4[key]->setEnabled(key == 0);
     }
@@ -438,9 +440,11 @@ void Form1::buildWalkUpTab(QWidget* page)
     Combo11 = keySlots_[10].list;
 
     const int belowFrames = kKeyFramesTop + kKeyFrameHeight + 180;
-    Label21 = label(page, QStringLiteral("Label21"), QStringLiteral("Key delay"), onTab(120, belowFrames + 45, 900, 255));
+    Label21 = label(page, QStringLiteral("Label21"), QStringLiteral("Key delay"),
+                    onTab(120, belowFrames + 45, 900, 255));
     InterKeyDelayUp = textBox(page, QStringLiteral("InterKeyDelayUp"), QString(), onTab(1080, belowFrames, 615, 285));
-    Label20 = label(page, QStringLiteral("Label20"), QStringLiteral("KeyCount"), onTab(2160, belowFrames + 45, 900, 255));
+    Label20 = label(page, QStringLiteral("Label20"), QStringLiteral("KeyCount"),
+                    onTab(2160, belowFrames + 45, 900, 255));
     Label20->hide();
     KeyCountUp = hiddenTextBox(page, QStringLiteral("KeyCountUp"), QString(), onTab(3120, belowFrames, 615, 285));
 }
@@ -448,7 +452,8 @@ void Form1::buildWalkUpTab(QWidget* page)
 void Form1::buildAboutTab(QWidget* page)
 {
     Image1 = picture(page, QStringLiteral("Image1"), sensorPicture(), onTab(240, 600, 1695, 1695));
-    lblTitle = label(page, QStringLiteral("lblTitle"), QStringLiteral("Application Title"), onTab(2160, 600, 5400, 375));
+    lblTitle = label(page, QStringLiteral("lblTitle"), QStringLiteral("Application Title"),
+                     onTab(2160, 600, 5400, 375));
     lblTitle->setFont(QFont(QStringLiteral("Arial"), 12, QFont::Bold));
     lblVersion = label(page, QStringLiteral("lblVersion"), QStringLiteral("Version"), onTab(2160, 1020, 5400, 255));
     Label6 = wrappedLabel(page, QStringLiteral("Label6"),
@@ -470,7 +475,8 @@ void Form1::buildAboutTab(QWidget* page)
                                           "keystroke should be defined so as to not interfere with other "
                                           "applications."),
                            onTab(120, kBelowTabTop, 6015, 855));
-    Label15 = label(page, QStringLiteral("Label15"), QStringLiteral("If the rate is set to zero, this feature is disabled."),
+    Label15 = label(page, QStringLiteral("Label15"),
+                    QStringLiteral("If the rate is set to zero, this feature is disabled."),
                     onTab(120, kBelowTabTop + 915, 6015, 255));
     Label17 = label(page, QStringLiteral("Label17"), QStringLiteral("Keep Alive Rate (0-255)"),
                     onTab(120, kBelowTabTop + 1290, 2400, 255));

@@ -37,14 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         }
         for (size_t index = 0; index < kForms.size(); ++index)
-            if (kForms[index] == LineForm::State && checked.values[index] != QLatin1String("0")
-                && checked.values[index] != QLatin1String("1")) {
+            if (kForms[index] == LineForm::State && checked.values[index] != QLatin1String("0") &&
+                checked.values[index] != QLatin1String("1")) {
                 std::fprintf(stderr, "accepted line %zu as a check box's \"%s\"\n", index + 1,
                              checked.values[index].toUtf8().constData());
                 std::abort();
             }
-    } else if (checked.faultLine < 1 || checked.faultLine > static_cast<int>(kForms.size())
-               || !checked.values.empty()) {
+    } else if (checked.faultLine < 1 || checked.faultLine > static_cast<int>(kForms.size()) ||
+               !checked.values.empty()) {
         std::fprintf(stderr, "refused naming line %d\n", checked.faultLine);
         std::abort();
     }

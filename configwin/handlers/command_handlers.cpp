@@ -108,17 +108,17 @@ void Command2_Click(Form1& form, Session& session)
 
 void Command3_Click(Form1& form, Session& session)
 {
-    if (indicatorTicked(form)
-        && !confirmed(form, "The changes were not written to the device.  Do you want to leave without writing "
-                            "the changes and continue ?"))
+    if (indicatorTicked(form) &&
+        !confirmed(form, "The changes were not written to the device.  Do you want to leave without writing "
+                         "the changes and continue ?"))
         return;
     disconnectAndClose(form, session);
 }
 
 void Command4_Click(Form1& form)
 {
-    if (indicatorTicked(form)
-        && confirmed(form, "The changes are about to be written to the device.  Do you want to write the changes?"))
+    if (indicatorTicked(form) &&
+        confirmed(form, "The changes are about to be written to the device.  Do you want to write the changes?"))
         WriteConfig(form);
 }
 

@@ -24,10 +24,22 @@ struct PresetStep {
     const char* text = nullptr;
 };
 
-constexpr PresetStep tick(KeySlotCheckBoxes Form1::*boxes, int slot) { return {PresetStep::Tick, slot, boxes}; }
-constexpr PresetStep clear(KeySlotCheckBoxes Form1::*boxes, int slot) { return {PresetStep::Clear, slot, boxes}; }
-constexpr PresetStep code(int slot, const char* text) { return {PresetStep::Code, slot, nullptr, text}; }
-constexpr PresetStep list(int slot, const char* text) { return {PresetStep::List, slot, nullptr, text}; }
+constexpr PresetStep tick(KeySlotCheckBoxes Form1::*boxes, int slot)
+{
+    return {PresetStep::Tick, slot, boxes};
+}
+constexpr PresetStep clear(KeySlotCheckBoxes Form1::*boxes, int slot)
+{
+    return {PresetStep::Clear, slot, boxes};
+}
+constexpr PresetStep code(int slot, const char* text)
+{
+    return {PresetStep::Code, slot, nullptr, text};
+}
+constexpr PresetStep list(int slot, const char* text)
+{
+    return {PresetStep::List, slot, nullptr, text};
+}
 
 constexpr auto Ctrl = &Form1::Key1Mods1;
 constexpr auto Alt = &Form1::Key1Mods4;
@@ -78,7 +90,7 @@ constexpr PresetStep kXpWelcomeScreen[] = {
     code(8, "0"), list(8, "NONE"),
     code(9, "0"), list(9, "NONE"),
     code(10, "0"), list(10, "NONE"),
-// clang-format on
+    // clang-format on
 };
 
 struct Preset {

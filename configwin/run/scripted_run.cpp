@@ -24,8 +24,8 @@ std::optional<PlatformChoice> prepareDisplay(bool scripted)
         meant << QStringLiteral("QT_QPA_PLATFORM=") + named;
     } else {
         // As Qt itself would: the session's own kind first.
-        const bool waylandFirst = !wayland.isEmpty()
-            && (x11.isEmpty() || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland"));
+        const bool waylandFirst = !wayland.isEmpty() && (x11.isEmpty() || qEnvironmentVariable("XDG_SESSION_TYPE") ==
+                                                                              QLatin1String("wayland"));
         if (waylandFirst)
             platforms << QStringLiteral("wayland");
         if (!x11.isEmpty())
@@ -39,7 +39,8 @@ std::optional<PlatformChoice> prepareDisplay(bool scripted)
     }
     if (platforms.isEmpty()) {
         if (!scripted) {
-            reportOnStderr(QStringLiteral("no display: the window needs DISPLAY or WAYLAND_DISPLAY (or QT_QPA_PLATFORM)"));
+            reportOnStderr(
+                QStringLiteral("no display: the window needs DISPLAY or WAYLAND_DISPLAY (or QT_QPA_PLATFORM)"));
             return std::nullopt;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");

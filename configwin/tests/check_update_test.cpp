@@ -182,11 +182,11 @@ TEST_F(CheckUpdateTest, FailedRecordReadsAreReportedAndCompareWithZeros)
 {
     // No configuration read: every record read fails.
     form.FirstLoad = 0;
-    for (QLineEdit* box : {form.PressRate, form.Key6Code, form.MaxDist, form.ORDBTm, form.IRDBTm, form.StartDly,
-                           form.wCurrRange, form.bInRange, form.bInRangePend, form.KeyCount, form.InterKeyDelay,
-                           form.Key1Code, form.Key2Code, form.Key3Code, form.Key4Code, form.Key5Code, form.KeyCountUp,
-                           form.InterKeyDelayUp, form.Text4[0], form.Text4[1], form.Text4[2], form.Text4[3],
-                           form.Text4[4]}) {
+    for (QLineEdit* box :
+         {form.PressRate,  form.Key6Code, form.MaxDist,      form.ORDBTm,   form.IRDBTm,        form.StartDly,
+          form.wCurrRange, form.bInRange, form.bInRangePend, form.KeyCount, form.InterKeyDelay, form.Key1Code,
+          form.Key2Code,   form.Key3Code, form.Key4Code,     form.Key5Code, form.KeyCountUp,    form.InterKeyDelayUp,
+          form.Text4[0],   form.Text4[1], form.Text4[2],     form.Text4[3], form.Text4[4]}) {
         const QSignalBlocker quiet(box);
         box->setText(QStringLiteral("0"));
     }

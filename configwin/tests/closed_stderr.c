@@ -6,7 +6,8 @@
 int main(int argc, char* argv[])
 {
     int ends[2];
-    if (argc < 2 || pipe(ends) != 0) return 125;
+    if (argc < 2 || pipe(ends) != 0)
+        return 125;
     close(ends[0]);
     /* As a shell starts a program: a write to the pipe raises SIGPIPE. */
     signal(SIGPIPE, SIG_DFL);

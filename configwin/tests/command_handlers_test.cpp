@@ -312,8 +312,8 @@ TEST_F(CommandButtons, AFailedResetOrReadLeavesTheReportersStatus)
     sensor.attached = false;
     open(form);
     form.Command1->click();
-    EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{deviceErrorBox("USB reset 524800"),
-                                                         deviceErrorBox("ReadCfg 131584")}));
+    EXPECT_EQ(ui.boxes,
+              (std::vector<MessageBoxRequest>{deviceErrorBox("USB reset 524800"), deviceErrorBox("ReadCfg 131584")}));
     EXPECT_EQ(form.LastErr->text(), "ReadCfg 131584");
     EXPECT_EQ(form.FirstLoad, 1);
 }
@@ -321,7 +321,8 @@ TEST_F(CommandButtons, AFailedResetOrReadLeavesTheReportersStatus)
 TEST_F(CommandButtons, AClickPendingDuringTheResetRunsThereAndTheResetGoesOn)
 {
     open(form);
-    QMetaObject::invokeMethod(form.Command6, [this] { form.Command6->click(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        form.Command6, [this] { form.Command6->click(); }, Qt::QueuedConnection);
     form.Command1->click();
     EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{kCautionBox});
     EXPECT_EQ(form.LastErr->text(), "Reset Successful");
@@ -331,7 +332,8 @@ TEST_F(CommandButtons, ResetStopsWhenTheWindowIsClosedDuringAYield)
 {
     open(form);
     // As the title bar's close button would.
-    QMetaObject::invokeMethod(form.windowHandle(), [this] { form.windowHandle()->close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        form.windowHandle(), [this] { form.windowHandle()->close(); }, Qt::QueuedConnection);
     form.Command1->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.LastErr->text(), "Resetting device wait...");
@@ -347,7 +349,8 @@ void clickOkAfterTheResetCommand(const DravikSimTraceEntry* entry, void* window)
     if (entry->kind != DRAVIK_SIM_COMMAND_REPORT || entry->bytes[1] != 0xA0)
         return;
     auto* form = static_cast<Form1*>(window);
-    QMetaObject::invokeMethod(form->Command2, [form] { form->Command2->click(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        form->Command2, [form] { form->Command2->click(); }, Qt::QueuedConnection);
 }
 
 }  // namespace

@@ -33,19 +33,17 @@ TEST_P(SplitArguments, SeparatesAtBlanksAndTabsOnly)
     EXPECT_EQ(splitArguments(QString::fromLatin1(c.argumentPart), c.maxArgs), c.arguments);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, SplitArguments,
-    ::testing::Values(SplitCase{"", 10, {}}, SplitCase{" \t  \t", 10, {}},
-                      SplitCase{"  Default.tyv\t ", 10, {"Default.tyv"}},
-                      SplitCase{"a\tb  c", 10, {"a", "b", "c"}},
-                      SplitCase{"\"Default.tyv\"", 10, {"\"Default.tyv\""}},
-                      SplitCase{"\"my file.tyv\"", 10, {"\"my", "file.tyv\""}},
-                      // Only blanks and tabs separate.
-                      SplitCase{"a\nb\rc\vd", 10, {"a\nb\rc\vd"}},
-                      // The walk stops at the first character of one argument too many.
-                      SplitCase{"one two three four", 2, {"one", "two"}},
-                      SplitCase{"one two ", 2, {"one", "two"}},
-                      SplitCase{"one", 0, {}}));
+INSTANTIATE_TEST_SUITE_P(Table, SplitArguments,
+                         ::testing::Values(SplitCase{"", 10, {}}, SplitCase{" \t  \t", 10, {}},
+                                           SplitCase{"  Default.tyv\t ", 10, {"Default.tyv"}},
+                                           SplitCase{"a\tb  c", 10, {"a", "b", "c"}},
+                                           SplitCase{"\"Default.tyv\"", 10, {"\"Default.tyv\""}},
+                                           SplitCase{"\"my file.tyv\"", 10, {"\"my", "file.tyv\""}},
+                                           // Only blanks and tabs separate.
+                                           SplitCase{"a\nb\rc\vd", 10, {"a\nb\rc\vd"}},
+                                           // The walk stops at the first character of one argument too many.
+                                           SplitCase{"one two three four", 2, {"one", "two"}},
+                                           SplitCase{"one two ", 2, {"one", "two"}}, SplitCase{"one", 0, {}}));
 
 struct CommandLine : ::testing::Test {
     ScriptedUiSeam ui;

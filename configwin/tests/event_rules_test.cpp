@@ -23,9 +23,8 @@
 
 namespace {
 
-const MessageBoxRequest kDistanceBox{QStringLiteral("The value must be between 14 and 60!"),
-                                     MessageButtons::OkCancel, MessageIcon::Critical, DefaultButton::Second,
-                                     QStringLiteral("Tornel Parameter")};
+const MessageBoxRequest kDistanceBox{QStringLiteral("The value must be between 14 and 60!"), MessageButtons::OkCancel,
+                                     MessageIcon::Critical, DefaultButton::Second, QStringLiteral("Tornel Parameter")};
 
 // A shown window whose comparisons stop at once, so no check reaches the
 // library.
@@ -142,8 +141,8 @@ TEST_F(LeaveCheck, AButtonPressedAndReleasedAfterTheCheckIsClickedOnce)
 TEST_F(LeaveCheckWithRealBox, AButtonWhoseReleaseTheBoxTookIsStillClickedOnceAfterTheBox)
 {
     // Targets whose own handlers show nothing and keep the window open here.
-    for (QAbstractButton* target : {static_cast<QAbstractButton*>(form.Command4),
-                                    static_cast<QAbstractButton*>(form.bNoShowIRLED)}) {
+    for (QAbstractButton* target :
+         {static_cast<QAbstractButton*>(form.Command4), static_cast<QAbstractButton*>(form.bNoShowIRLED)}) {
         SCOPED_TRACE(target->objectName().toStdString());
         QSignalSpy clicked(target, &QAbstractButton::clicked);
         editField(form.MaxDist, "100");

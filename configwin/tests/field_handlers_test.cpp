@@ -76,9 +76,8 @@ TEST_F(FieldHandlers, KeyChoiceWritesTheEntrysCodeIntoItsSlotsCodeBox)
         const char* text;
         int code;
     };
-    const std::vector<Choice> choices = {{0, "NONE", 0},    {103, "NULL", 255}, {91, "DELETE", 76},
-                                         {45, "(", 166},    {65, "(", 175},     {62, "/", 56},
-                                         {11, "k", 14},     {48, "ESC", 41}};
+    const std::vector<Choice> choices = {{0, "NONE", 0}, {103, "NULL", 255}, {91, "DELETE", 76}, {45, "(", 166},
+                                         {65, "(", 175}, {62, "/", 56},      {11, "k", 14},      {48, "ESC", 41}};
     for (int slot = 0; slot < 11; ++slot) {
         const KeySlot& key = form.keySlot(slot);
         SCOPED_TRACE(key.list->objectName().toStdString());
@@ -177,9 +176,8 @@ TEST_F(FieldHandlers, EveryCheckBoxOfTheFieldTableRunsTheCheckOnAClick)
 TEST_F(FieldHandlers, DistanceLeaveCheck)
 {
     const std::vector<LeaveCase> cases = {
-        {"14", false},   {"60", false},  {"59.5", false}, {"40 inches", false}, {" 2 0", false},
-        {"13.9", true},  {"60.5", true}, {"0", true},     {"a14", true},        {"", true},
-        {"1e400", true}, {"-20", true},
+        {"14", false},  {"60", false}, {"59.5", false}, {"40 inches", false}, {" 2 0", false}, {"13.9", true},
+        {"60.5", true}, {"0", true},   {"a14", true},   {"", true},           {"1e400", true}, {"-20", true},
     };
     for (const LeaveCase& c : cases) {
         SCOPED_TRACE(c.text);
@@ -198,7 +196,7 @@ TEST_F(FieldHandlers, DistanceLeaveCheck)
 TEST_F(FieldHandlers, SecondsLeaveChecks)
 {
     const std::vector<LeaveCase> cases = {
-        {"255", false}, {"0", false},     {"", false}, {"abc", false}, {"12 s", false},
+        {"255", false}, {"0", false},    {"", false},  {"abc", false}, {"12 s", false},
         {"256", true},  {"255.5", true}, {"-1", true}, {"-0.1", true},
     };
     for (QLineEdit* field : {form.IRDBTm, form.ORDBTm, form.StartDly, form.PressRate}) {
@@ -209,7 +207,8 @@ TEST_F(FieldHandlers, SecondsLeaveChecks)
             EXPECT_TRUE(checkUpdateRan());
             EXPECT_EQ(field->text(), c.refused ? QStringLiteral("0") : QLatin1String(c.text));
             if (c.refused)
-                EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{parameterBox("The value must be between 0 and 255!")});
+                EXPECT_EQ(ui.boxes,
+                          std::vector<MessageBoxRequest>{parameterBox("The value must be between 0 and 255!")});
             else
                 EXPECT_TRUE(ui.boxes.empty());
         }
@@ -219,8 +218,8 @@ TEST_F(FieldHandlers, SecondsLeaveChecks)
 TEST_F(FieldHandlers, KeyDelayCheckOnEveryChangePutsBack512BeforeTheMessage)
 {
     const std::vector<LeaveCase> cases = {
-        {"64", false},   {"16320", false}, {"5120", false}, {"100ms", false}, {"63.9", true},
-        {"16320.5", true}, {"16321", true}, {"51", true},    {"", true},      {"abc", true},
+        {"64", false},     {"16320", false}, {"5120", false}, {"100ms", false}, {"63.9", true},
+        {"16320.5", true}, {"16321", true},  {"51", true},    {"", true},       {"abc", true},
     };
     for (QLineEdit* field : {form.InterKeyDelay, form.InterKeyDelayUp}) {
         for (const LeaveCase& c : cases) {
@@ -231,7 +230,8 @@ TEST_F(FieldHandlers, KeyDelayCheckOnEveryChangePutsBack512BeforeTheMessage)
             field->setText(QLatin1String(c.text));
             EXPECT_TRUE(checkUpdateRan());
             EXPECT_EQ(field->text(), c.refused ? QStringLiteral("512") : QLatin1String(c.text));
-            EXPECT_EQ(ui.boxes, c.refused ? std::vector<MessageBoxRequest>{kDelayBox} : std::vector<MessageBoxRequest>{});
+            EXPECT_EQ(ui.boxes,
+                      c.refused ? std::vector<MessageBoxRequest>{kDelayBox} : std::vector<MessageBoxRequest>{});
         }
     }
 }

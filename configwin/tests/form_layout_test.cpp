@@ -33,8 +33,8 @@ struct Control {
     const char* name;
     QWidget* member;
     Kind kind;
-    int tab;               // kWindow: on the window itself
-    const char* caption;   // caption or initial text; nullptr: any non-empty text
+    int tab;              // kWindow: on the window itself
+    const char* caption;  // caption or initial text; nullptr: any non-empty text
     const char* toolTip;
     unsigned state = 0;
 };
@@ -87,7 +87,8 @@ std::vector<Control> designControls(Form1& f)
         {"bNoShowIRLED", f.bNoShowIRLED, Kind::CheckBox, 0, "In-Range Green", kLedTip},
         {"Label23", f.Label23, Kind::Label, 0, "Developer Mode", ""},
         {"Label24", f.Label24, Kind::Label, 0, "Select when using Quendar' software developer's kit.", ""},
-        {"Check1", f.Check1, Kind::CheckBox, 0, "Disable keystrokes", "Disable to use with the software developer's kit"},
+        {"Check1", f.Check1, Kind::CheckBox, 0, "Disable keystrokes",
+         "Disable to use with the software developer's kit"},
         {"Label1", f.Label1, Kind::Label, 0, "Quick Configuration", ""},
         {"Frame1", f.Frame1, Kind::Frame, 0, "Operating System", ""},
         {"Option1", f.Option1, Kind::Option, 0, "Windows 2000", "Sets keystrokes for W 2k OS"},
@@ -342,8 +343,8 @@ TEST_F(Form1Layout, MenusHaveTheirCaptionsAndNoShortcuts)
 
 TEST_F(Form1Layout, BottomRowLiesBelowTheTabsLeftToRight)
 {
-    const std::vector<QWidget*> row{form.CheckCnct, form.Label10, form.LastErr, form.ConfigChanged,
-                                    form.Command2, form.Command3, form.Command4};
+    const std::vector<QWidget*> row{form.CheckCnct, form.Label10,  form.LastErr, form.ConfigChanged,
+                                    form.Command2,  form.Command3, form.Command4};
     const int tabBottom = form.SSTab1->geometry().bottom();
     for (size_t i = 0; i < row.size(); ++i) {
         SCOPED_TRACE(row[i]->objectName().toStdString());
@@ -391,10 +392,10 @@ TEST_F(Form1Layout, AdvancedIsShownAndThePowerUpRowHidden)
 TEST_F(Form1Layout, SetupTextBoxesAreNarrowAndRightOfTheirLabels)
 {
     const std::vector<std::pair<QLabel*, QLineEdit*>> rows{{form.Label2, form.MaxDist},
-                                                            {form.Label19, form.wCurrRange},
-                                                            {form.Label3, form.IRDBTm},
-                                                            {form.Label4, form.ORDBTm},
-                                                            {form.Label18, form.StartDly}};
+                                                           {form.Label19, form.wCurrRange},
+                                                           {form.Label3, form.IRDBTm},
+                                                           {form.Label4, form.ORDBTm},
+                                                           {form.Label18, form.StartDly}};
     for (auto [label, box] : rows) {
         SCOPED_TRACE(box->objectName().toStdString());
         EXPECT_EQ(box->width(), 25);
@@ -433,12 +434,12 @@ struct SlotDesign {
 std::vector<SlotDesign> slotDesigns(Form1& f)
 {
     return {
-        {0, f.Frame2, f.Combo1, f.Key1Code, false},       {1, f.Frame3, f.Combo2, f.Key2Code, true},
-        {2, f.Frame4, f.Combo3, f.Key3Code, true},        {3, f.Frame5, f.Combo4, f.Key4Code, true},
-        {4, f.Frame6[0], f.Combo5, f.Key5Code, true},     {5, f.Frame7, f.Combo6, f.Key6Code, false},
-        {6, f.Frame6[1], f.Combo7, f.Text4[0], true},     {7, f.Frame6[2], f.Combo8, f.Text4[1], false},
-        {8, f.Frame6[3], f.Combo9, f.Text4[2], false},    {9, f.Frame6[4], f.Combo10, f.Text4[3], false},
-        {10, f.Frame6[5], f.Combo11, f.Text4[4], false},  {11, f.Frame6[6], f.Combo12, f.Text4[5], false},
+        {0, f.Frame2, f.Combo1, f.Key1Code, false},      {1, f.Frame3, f.Combo2, f.Key2Code, true},
+        {2, f.Frame4, f.Combo3, f.Key3Code, true},       {3, f.Frame5, f.Combo4, f.Key4Code, true},
+        {4, f.Frame6[0], f.Combo5, f.Key5Code, true},    {5, f.Frame7, f.Combo6, f.Key6Code, false},
+        {6, f.Frame6[1], f.Combo7, f.Text4[0], true},    {7, f.Frame6[2], f.Combo8, f.Text4[1], false},
+        {8, f.Frame6[3], f.Combo9, f.Text4[2], false},   {9, f.Frame6[4], f.Combo10, f.Text4[3], false},
+        {10, f.Frame6[5], f.Combo11, f.Text4[4], false}, {11, f.Frame6[6], f.Combo12, f.Text4[5], false},
     };
 }
 
@@ -544,8 +545,8 @@ TEST_F(Form1Layout, IdleKeyControlsLieBelowTheTabsVisibleArea)
 {
     showForm();
     QWidget* about = form.SSTab1->widget(3);
-    for (QWidget* control : std::vector<QWidget*>{form.Label16, form.Label15, form.Label17, form.PressRate,
-                                                  form.Frame7, form.Combo6, form.Key1Mods4[5]}) {
+    for (QWidget* control : std::vector<QWidget*>{form.Label16, form.Label15, form.Label17, form.PressRate, form.Frame7,
+                                                  form.Combo6, form.Key1Mods4[5]}) {
         SCOPED_TRACE(control->objectName().toStdString());
         EXPECT_GE(rectIn(*control, *form.SSTab1).top(), 4380 / 15);
         EXPECT_GE(rectIn(*control, *about).top(), about->height());
@@ -558,9 +559,9 @@ TEST_F(Form1Layout, SixthKeyAndHoldersLieBelowTheClientArea)
 {
     showForm();
     QWidget* client = form.centralWidget();
-    for (QWidget* control : std::vector<QWidget*>{form.Frame6[6], form.Combo12, form.Text4[5], form.Key1Mods8[11],
-                                                  form.bInRange, form.bInRangePend, form.bOutRangePend,
-                                                  form.Key6Code}) {
+    for (QWidget* control :
+         std::vector<QWidget*>{form.Frame6[6], form.Combo12, form.Text4[5], form.Key1Mods8[11], form.bInRange,
+                               form.bInRangePend, form.bOutRangePend, form.Key6Code}) {
         SCOPED_TRACE(control->objectName().toStdString());
         EXPECT_GE(rectIn(*control, *client).top(), 6240 / 15);
         EXPECT_GE(rectIn(*control, *client).top(), client->height());

@@ -36,9 +36,8 @@ protected:
     }
 };
 
-const MessageBoxRequest kWrongCountBox{QStringLiteral("Wrong number of arguments, only 1 accepted"),
-                                       MessageButtons::Ok, MessageIcon::None, DefaultButton::First,
-                                       QStringLiteral("Tornel-Tyvel")};
+const MessageBoxRequest kWrongCountBox{QStringLiteral("Wrong number of arguments, only 1 accepted"), MessageButtons::Ok,
+                                       MessageIcon::None, DefaultButton::First, QStringLiteral("Tornel-Tyvel")};
 
 }  // namespace
 
@@ -158,8 +157,8 @@ TEST_F(StartUp, AReadRefusedAfterTheConnectionOpensTheWindowUnread)
 
 TEST_F(StartUp, TheFirmwareTextShowsTheSensorsIdentifierDigitByDigit)
 {
-    for (const auto& [identifier, text] : {std::pair{0x0105, "Firmware: v  0 1. 0 5"},
-                                           std::pair{0x1A2B, "Firmware: v  1 10. 2 11"}}) {
+    for (const auto& [identifier, text] :
+         {std::pair{0x0105, "Firmware: v  0 1. 0 5"}, std::pair{0x1A2B, "Firmware: v  1 10. 2 11"}}) {
         SCOPED_TRACE(text);
         Form1 window{ui};
         connectHandlers(window);

@@ -134,8 +134,8 @@ TEST_F(ReadConfigTest, EachListSelectsTheEntryOfItsOwnVariant)
         int common;   // the position in every list but walk-up key 5's; -1: none
         int walkUp5;  // the position in walk-up key 5's list
     };
-    const std::vector<Row> rows = {{56, 62, 62}, {55, 61, 60}, {49, 56, -1}, {50, -1, 61},
-                                   {255, 103, 103}, {0, 0, 0}, {200, -1, -1}};
+    const std::vector<Row> rows = {{56, 62, 62},    {55, 61, 60}, {49, 56, -1}, {50, -1, 61},
+                                   {255, 103, 103}, {0, 0, 0},    {200, -1, -1}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.code);
         for (int slot = 0; slot < 11; ++slot)

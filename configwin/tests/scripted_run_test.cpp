@@ -33,8 +33,9 @@ const MessageBoxRequest kDeviceError{"An error >USB Halt Keyboard 514 < was enco
 const MessageBoxRequest kPrompt{"Write ?", MessageButtons::YesNo, MessageIcon::Critical, DefaultButton::Second,
                                 "Tornel USB Write Parameters"};
 const MessageBoxRequest kPlain{"Wrong number of arguments, only 1 accepted"};
-const MessageBoxRequest kBrokenName{"The settings file \"a\nb\r\nc\rd.tyv\" cannot be opened: No such file or directory.",
-                                    MessageButtons::Ok, MessageIcon::Critical};
+const MessageBoxRequest kBrokenName{
+    "The settings file \"a\nb\r\nc\rd.tyv\" cannot be opened: No such file or directory.", MessageButtons::Ok,
+    MessageIcon::Critical};
 
 }  // namespace
 
@@ -51,7 +52,8 @@ TEST(EchoedUiSeam, WhereNobodyCanAnswerEachBoxIsOneLineAndItsDefaultAnswer)
         {kBrokenName, MessageAnswer::Ok},
     };
     ScriptedUiSeam shown;
-    shown.answers = {MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes};
+    shown.answers = {MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes,
+                     MessageAnswer::Yes};
     const Log log;
     EchoedUiSeam seam(shown, true, log.get());
 

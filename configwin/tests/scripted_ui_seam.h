@@ -58,8 +58,8 @@ inline void PrintTo(const MessageBoxRequest& box, std::ostream* out)
 
 inline void PrintTo(const OpenFileRequest& dialog, std::ostream* out)
 {
-    *out << "dialog \"" << dialog.title.toStdString() << "\" filter \"" << dialog.filter.toStdString()
-         << "\" name \"" << dialog.initialName.toStdString() << "\"";
+    *out << "dialog \"" << dialog.title.toStdString() << "\" filter \"" << dialog.filter.toStdString() << "\" name \""
+         << dialog.initialName.toStdString() << "\"";
 }
 
 #endif

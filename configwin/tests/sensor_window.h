@@ -240,7 +240,8 @@ protected:
 
     static MessageBoxRequest deviceErrorBox(const QString& status)
     {
-        return {QStringLiteral("An error >") + status + QStringLiteral(" < was encountered.  Do you want to continue ?"),
+        return {QStringLiteral("An error >") + status +
+                    QStringLiteral(" < was encountered.  Do you want to continue ?"),
                 MessageButtons::OkCancel, MessageIcon::Critical, DefaultButton::Second,
                 QStringLiteral("Tornel USB Device Error")};
     }

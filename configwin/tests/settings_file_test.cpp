@@ -53,11 +53,11 @@ const std::map<int, QString> kTextLines = textLines();
 // Some state lines and their boxes: the LED boxes, and the first and last
 // slot of each modifier group.
 const std::map<int, const char*> kSomeStateLines = {
-    {5, "bNoShowORLED"},   {6, "bNoShowXtLED"},  {7, "bNoShowIRLED"},  {8, "Check1"},
-    {18, "Key1Mods2_0"},   {23, "Key1Mods2_5"},  {29, "Key1Mods2_11"}, {30, "Key1Mods1_0"},
-    {41, "Key1Mods1_11"},  {42, "Key1Mods4_0"},  {53, "Key1Mods4_11"}, {54, "Key1Mods8_0"},
-    {65, "Key1Mods8_11"},  {66, "Key1Mods32_0"}, {77, "Key1Mods32_11"}, {78, "Key1Mods16_0"},
-    {89, "Key1Mods16_11"}, {90, "Key1Mods64_0"}, {101, "Key1Mods64_11"}, {102, "Key1Mods128_0"},
+    {5, "bNoShowORLED"},     {6, "bNoShowXtLED"},  {7, "bNoShowIRLED"},    {8, "Check1"},
+    {18, "Key1Mods2_0"},     {23, "Key1Mods2_5"},  {29, "Key1Mods2_11"},   {30, "Key1Mods1_0"},
+    {41, "Key1Mods1_11"},    {42, "Key1Mods4_0"},  {53, "Key1Mods4_11"},   {54, "Key1Mods8_0"},
+    {65, "Key1Mods8_11"},    {66, "Key1Mods32_0"}, {77, "Key1Mods32_11"},  {78, "Key1Mods16_0"},
+    {89, "Key1Mods16_11"},   {90, "Key1Mods64_0"}, {101, "Key1Mods64_11"}, {102, "Key1Mods128_0"},
     {113, "Key1Mods128_11"},
 };
 
@@ -189,7 +189,8 @@ TEST_F(SettingsFile, WritesTextsUnescapedInWindowsCodePage)
         {QStringLiteral("  36 "), "\"  36 \""},
         {QStringLiteral("say \"hi\""), "\"say \"hi\"\""},
         {QStringLiteral("\"\""), "\"\"\"\""},
-        {QStringLiteral("caf\u00E9 \u20AC5 \u2122"), "\"caf\xE9 \x80" "5 \x99\""},
+        {QStringLiteral("caf\u00E9 \u20AC5 \u2122"), "\"caf\xE9 \x80"
+                                                     "5 \x99\""},
     };
     for (const auto& [text, line] : cases) {
         SCOPED_TRACE(text.toStdString());
@@ -272,13 +273,13 @@ QString mountOnePageFileSystem(const QString& folder)
         // Unprivileged: a user namespace of its own lets the process mount.
         if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
             return QStringLiteral("no mount namespace: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-        if (!writeProcFile("/proc/self/setgroups", "deny")
-            || !writeProcFile("/proc/self/uid_map", QByteArray("0 " + QByteArray::number(uid) + " 1").constData())
-            || !writeProcFile("/proc/self/gid_map", QByteArray("0 " + QByteArray::number(gid) + " 1").constData()))
+        if (!writeProcFile("/proc/self/setgroups", "deny") ||
+            !writeProcFile("/proc/self/uid_map", QByteArray("0 " + QByteArray::number(uid) + " 1").constData()) ||
+            !writeProcFile("/proc/self/gid_map", QByteArray("0 " + QByteArray::number(gid) + " 1").constData()))
             return QStringLiteral("no user namespace map: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
     }
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-        || mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=4k") != 0)
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=4k") != 0)
         return QStringLiteral("no tmpfs: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
     return QString();
 }
@@ -363,10 +364,11 @@ TEST_F(SettingsFile, SavingRefusesWhatIsNotARegularFileWithoutOpeningIt)
 
         EXPECT_FALSE(watch.opened());
         EXPECT_EQ(kind(target), before);
-        EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{
-                                {QStringLiteral("The settings file \"%1\" cannot be written: it is not a regular file.")
-                                     .arg(target),
-                                 MessageButtons::Ok, MessageIcon::Critical}}));
+        EXPECT_EQ(
+            ui.boxes,
+            (std::vector<MessageBoxRequest>{
+                {QStringLiteral("The settings file \"%1\" cannot be written: it is not a regular file.").arg(target),
+                 MessageButtons::Ok, MessageIcon::Critical}}));
     }
     ui.boxes.clear();
     form.Save->trigger();
@@ -581,7 +583,8 @@ TEST_F(SettingsFile, AFaultyFileIsReportedWithItsLineAndChangesNothing)
         {"lf.tyv", QByteArray(good).replace("\r\n", "\n"),
          "its lines end with LF alone, and a settings file's lines end with CR LF (convert it with unix2dos or "
          "sed -i 's/$/\\r/')."},
-        {"text.tyv", withLine(115, "\""), "line 115 (key code of walk-away keystroke 1) must be a text between double quotes."},
+        {"text.tyv", withLine(115, "\""),
+         "line 115 (key code of walk-away keystroke 1) must be a text between double quotes."},
         {"blank.tyv", withLine(17, ""), "line 17 (walk-up key delay) must be a text between double quotes."},
         {"two.tyv", withLine(5, "2"), "line 5 (\"Out-of-Range Red\") must be 0 or 1."},
         {"spaced.tyv", withLine(57, " 1"), "line 57 (left GUI of walk-away keystroke 4) must be 0 or 1."},
@@ -598,10 +601,10 @@ TEST_F(SettingsFile, AFaultyFileIsReportedWithItsLineAndChangesNothing)
 
         EXPECT_EQ(form.MaxDist->text(), "40");
         ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_EQ(ui.boxes[0], (MessageBoxRequest{QStringLiteral("The settings file \"%1\" was not loaded: %2")
-                                                      .arg(path(test.name), test.fault),
-                                                  MessageButtons::Ok, MessageIcon::Critical, DefaultButton::First,
-                                                  "Tornel-Tyvel"}));
+        EXPECT_EQ(ui.boxes[0],
+                  (MessageBoxRequest{
+                      QStringLiteral("The settings file \"%1\" was not loaded: %2").arg(path(test.name), test.fault),
+                      MessageButtons::Ok, MessageIcon::Critical, DefaultButton::First, "Tornel-Tyvel"}));
     }
 }
 
@@ -626,8 +629,9 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsReportedAndChangesNothing)
         EXPECT_FALSE(loadConfigData(form, file));
 
         EXPECT_EQ(form.MaxDist->text(), "40");
-        EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{{QStringLiteral("The settings file \"%1\" %2").arg(file, fault),
-                                                            MessageButtons::Ok, MessageIcon::Critical}}));
+        EXPECT_EQ(ui.boxes,
+                  (std::vector<MessageBoxRequest>{{QStringLiteral("The settings file \"%1\" %2").arg(file, fault),
+                                                   MessageButtons::Ok, MessageIcon::Critical}}));
     }
 }
 
@@ -635,8 +639,11 @@ TEST_F(SettingsFile, SavedControlsLoadBackExactly)
 {
     fillTexts();
     const std::pair<const char*, QString> texts[] = {
-        {"MaxDist", QStringLiteral("say \"36\"")}, {"IRDBTm", QStringLiteral("  2 ")}, {"ORDBTm", QString()},
-        {"Combo1", QStringLiteral("DELETE")},     {"Combo7", QStringLiteral("no such key")},
+        {"MaxDist", QStringLiteral("say \"36\"")},
+        {"IRDBTm", QStringLiteral("  2 ")},
+        {"ORDBTm", QString()},
+        {"Combo1", QStringLiteral("DELETE")},
+        {"Combo7", QStringLiteral("no such key")},
         {"Key5Mods", QStringLiteral("\u00E9\u20AC")},
     };
     for (const auto& [name, text] : texts)

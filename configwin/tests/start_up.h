@@ -30,10 +30,7 @@ protected:
     }
 
     // The commands of a configuration read.
-    static std::vector<std::string> configurationRead()
-    {
-        return {"80", "81", "82", "83", "84", "85", "8A"};
-    }
+    static std::vector<std::string> configurationRead() { return {"80", "81", "82", "83", "84", "85", "8A"}; }
 
     static std::vector<std::string> joined(std::vector<std::string> first, const std::vector<std::string>& second)
     {

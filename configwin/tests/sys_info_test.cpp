@@ -59,10 +59,9 @@ protected:
 
     bool saidUnavailable() const
     {
-        return ui.boxes.size() == 1
-               && ui.boxes[0]
-                      == MessageBoxRequest{"System Information Is Unavailable At This Time", MessageButtons::Ok,
-                                           MessageIcon::None, DefaultButton::First, "Tornel-Tyvel"};
+        return ui.boxes.size() == 1 &&
+               ui.boxes[0] == MessageBoxRequest{"System Information Is Unavailable At This Time", MessageButtons::Ok,
+                                                MessageIcon::None, DefaultButton::First, "Tornel-Tyvel"};
     }
 
     QTemporaryDir folder;

@@ -37,8 +37,7 @@ QString textFault(const QWidget& widget, const QString& text, const QRect& room,
     if (text.isEmpty())
         return {};
     const QFontMetrics metrics(widget.font());
-    const QSize needed = wraps ? metrics.boundingRect(QRect(0, 0, room.width(), INT_MAX),
-                                                       Qt::TextWordWrap, text).size()
+    const QSize needed = wraps ? metrics.boundingRect(QRect(0, 0, room.width(), INT_MAX), Qt::TextWordWrap, text).size()
                                : QSize(metrics.horizontalAdvance(text), metrics.height());
     if (needed.width() <= room.width() && needed.height() <= room.height())
         return {};
@@ -113,10 +112,9 @@ QString placeFault(const QWidget& widget)
     if (!frame)
         return {};
     const QStyleOptionGroupBox option = groupBoxOption(*frame);
-    const QRect inside =
-        frame->style()
-            ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, frame)
-            .adjusted(kFrameClearance, kFrameClearance, -kFrameClearance, -kFrameClearance);
+    const QRect inside = frame->style()
+                             ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, frame)
+                             .adjusted(kFrameClearance, kFrameClearance, -kFrameClearance, -kFrameClearance);
     if (inside.contains(widget.geometry()))
         return {};
     const QRect place = widget.geometry();

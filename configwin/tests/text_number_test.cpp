@@ -130,7 +130,7 @@ TEST(RoundedToField, RoundsHalvesToEvenWithinSixteenBits)
         {-32768.5, -32768}, {-32768.6, std::nullopt},       {40000, std::nullopt},
         {kInfinity, std::nullopt},          {-kInfinity, std::nullopt},
         {std::nan(""), std::nullopt},
-    // clang-format on
+        // clang-format on
     };
     for (const auto& [value, rounded] : cases)
         EXPECT_EQ(roundedToField(value), rounded) << value;

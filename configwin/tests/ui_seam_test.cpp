@@ -70,7 +70,7 @@ TEST(QtUiSeam, ShowsTheBoxAsAskedAndReturnsThePressedButton)
          MessageAnswer::Ok},
         {{"Leave?", MessageButtons::OkCancel, MessageIcon::None, DefaultButton::First, "T"}, QMessageBox::NoIcon,
          QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel, MessageAnswer::Cancel},
-    // clang-format on
+        // clang-format on
     };
     QtUiSeam seam;
     for (const BoxCase& c : cases) {
@@ -103,7 +103,9 @@ TEST(QtUiSeam, EscapeAnswersCancel)
     QtUiSeam seam;
     MessageAnswer answer{};
     whileShown<QMessageBox>([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); },
-                            [&] { answer = seam.message({"Go on?", MessageButtons::OkCancel}); });
+                            [&] {
+                                answer = seam.message({"Go on?", MessageButtons::OkCancel});
+                            });
     EXPECT_EQ(answer, MessageAnswer::Cancel);
 }
 
@@ -125,7 +127,9 @@ TEST(QtUiSeam, OpenDialogHasTitleFilterAndInitialNameAndTakesANewName)
             dialog.selectFile(typed);
             static_cast<QDialog&>(dialog).accept();
         },
-        [&] { chosen = seam.openFile({"Save As", "All Files (*.tyv)|*.tyv", initial}); });
+        [&] {
+            chosen = seam.openFile({"Save As", "All Files (*.tyv)|*.tyv", initial});
+        });
     EXPECT_EQ(title, "Save As");
     EXPECT_EQ(filters, QStringList{"All Files (*.tyv)"});
     EXPECT_EQ(preselected, QStringList{initial});
@@ -138,7 +142,9 @@ TEST(QtUiSeam, CancelledOpenDialogChoosesNothing)
     QtUiSeam seam;
     std::optional<QString> chosen = QString("unchanged");
     whileShown<QFileDialog>([](QFileDialog& dialog) { static_cast<QDialog&>(dialog).reject(); },
-                            [&] { chosen = seam.openFile({"Open", "All Files (*.tyv)|*.tyv", {}}); });
+                            [&] {
+                                chosen = seam.openFile({"Open", "All Files (*.tyv)|*.tyv", {}});
+                            });
     EXPECT_FALSE(chosen.has_value());
 }
 

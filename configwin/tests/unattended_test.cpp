@@ -174,8 +174,9 @@ TEST_F(UnattendedTest, AFaultyFileWritesNothingAndEndsAsNotStarted)
 
         EXPECT_TRUE(commands().empty());
         EXPECT_TRUE(closedTheSensor());
-        EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{{QStringLiteral("The settings file \"%1\" %2").arg(name, fault),
-                                                            MessageButtons::Ok, MessageIcon::Critical}}));
+        EXPECT_EQ(ui.boxes,
+                  (std::vector<MessageBoxRequest>{{QStringLiteral("The settings file \"%1\" %2").arg(name, fault),
+                                                   MessageButtons::Ok, MessageIcon::Critical}}));
     }
 }
 

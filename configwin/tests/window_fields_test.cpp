@@ -51,15 +51,15 @@ TEST_F(WindowFields, EveryRowHasTheControlItsRulesNeed)
         for (Rule rule : {row.writing.rule, row.compared}) {
             EXPECT_TRUE(!isText(rule) || control.text);
             EXPECT_TRUE(rule != Rule::Bit || control.box);
-            EXPECT_TRUE(rule != Rule::ModifierByte
-                        || (control.modifierSlot >= 0 && control.modifierSlot < kKeySlotCount));
+            EXPECT_TRUE(rule != Rule::ModifierByte ||
+                        (control.modifierSlot >= 0 && control.modifierSlot < kKeySlotCount));
         }
         EXPECT_NE(row.compared, Rule::KeyCount);
         EXPECT_TRUE((row.shown != Shown::Decimal && row.check.when == FieldCheck::When::Never) || control.text);
         EXPECT_TRUE(row.shown != Shown::ListEntry || control.list);
         EXPECT_TRUE(row.shown != Shown::Kept || (row.writing.rule == Rule::None && row.compared == Rule::None));
-        EXPECT_TRUE(settingsLine(row) == 0
-                    || (control.text != nullptr) + (control.list != nullptr) + (control.box != nullptr) == 1);
+        EXPECT_TRUE(settingsLine(row) == 0 ||
+                    (control.text != nullptr) + (control.list != nullptr) + (control.box != nullptr) == 1);
     }
 }
 

@@ -11,6 +11,6 @@ QString digit(std::uint32_t deviceInfo, int shift)
 
 QString firmwareText(std::uint32_t deviceInfo)
 {
-    return QStringLiteral("Firmware: v ") + digit(deviceInfo, 12) + digit(deviceInfo, 8) + QLatin1Char('.')
-        + digit(deviceInfo, 4) + digit(deviceInfo, 0);
+    return QStringLiteral("Firmware: v ") + digit(deviceInfo, 12) + digit(deviceInfo, 8) + QLatin1Char('.') +
+           digit(deviceInfo, 4) + digit(deviceInfo, 0);
 }

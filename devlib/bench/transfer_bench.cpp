@@ -45,12 +45,16 @@ uint64_t recordedPauseMs()
     for (size_t i = 0; i < dravikSimTraceCount(); ++i) {
         DravikSimTraceEntry entry;
         dravikSimTraceEntry(i, &entry);
-        if (entry.kind == DRAVIK_SIM_PAUSE) total += entry.pauseMs;
+        if (entry.kind == DRAVIK_SIM_PAUSE)
+            total += entry.pauseMs;
     }
     return total;
 }
 
-double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double milliseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 struct Operation {
     const char* name;
@@ -82,11 +86,12 @@ int main()
     }
     dravikSimSetRealTime(1);
 
-    std::printf("%-20s %12s %12s %10s %12s %10s\n", "operation", "wall ms", "in Sleep ms", "pauses ms",
-                "overhead ms", "overhead");
+    std::printf("%-20s %12s %12s %10s %12s %10s\n", "operation", "wall ms", "in Sleep ms", "pauses ms", "overhead ms",
+                "overhead");
     bool ok = true;
     for (const Operation& op : kOperations) {
-        if (op.prepare != nullptr) op.prepare();
+        if (op.prepare != nullptr)
+            op.prepare();
         dravikSimClearTrace();
         timeInSleep = Clock::duration::zero();
         const Clock::time_point start = Clock::now();

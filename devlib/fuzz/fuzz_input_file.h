@@ -30,11 +30,14 @@ public:
     {
         for (size_t done = 0; done < size;) {
             const ssize_t count = pwrite(fd_, data + done, size - done, static_cast<off_t>(done));
-            if (count < 0 && errno == EINTR) continue;
-            if (count <= 0) std::abort();
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0)
+                std::abort();
             done += static_cast<size_t>(count);
         }
-        if (ftruncate(fd_, static_cast<off_t>(size)) != 0) std::abort();
+        if (ftruncate(fd_, static_cast<off_t>(size)) != 0)
+            std::abort();
     }
 
 private:

@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const DeviceRecord& device = DeviceTable[0];
     const bool stored = result == 1 && device.lastLibErr == 0 && device.idleChanged == 1;
     const bool refused = result == 0 && (device.lastLibErr & 0xFFF000) == 0x201000;
-    if (!stored && !refused) std::abort();
+    if (!stored && !refused)
+        std::abort();
     return 0;
 }

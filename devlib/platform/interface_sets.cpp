@@ -7,8 +7,7 @@ namespace {
 constexpr DWORD kDetailFixedSize = 5;
 }  // namespace
 
-const GUID kKeyboardInterfaceClass = {
-    0x884B96C3, 0x56EF, 0x11D1, {0xBC, 0x8C, 0x00, 0xA0, 0xC9, 0x14, 0x05, 0xDD}};
+const GUID kKeyboardInterfaceClass = {0x884B96C3, 0x56EF, 0x11D1, {0xBC, 0x8C, 0x00, 0xA0, 0xC9, 0x14, 0x05, 0xDD}};
 
 bool isKeyboardInterfaceClass(const GUID* interfaceClass)
 {
@@ -29,7 +28,8 @@ BOOL InterfaceSets::link(const KernelServices* kernel)
 
 void InterfaceSets::fail(DWORD code) const
 {
-    if (kernel_ != nullptr && kernel_->setLastError != nullptr) kernel_->setLastError(code);
+    if (kernel_ != nullptr && kernel_->setLastError != nullptr)
+        kernel_->setLastError(code);
 }
 
 HDEVINFO InterfaceSets::create(std::vector<std::string> paths)
@@ -45,8 +45,7 @@ InterfaceSets::Set* InterfaceSets::find(HDEVINFO set) const
     return found == sets_.end() ? nullptr : *found;
 }
 
-BOOL InterfaceSets::enumerate(HDEVINFO handle, const GUID* interfaceClass, DWORD index,
-                              PSP_DEVICE_INTERFACE_DATA data)
+BOOL InterfaceSets::enumerate(HDEVINFO handle, const GUID* interfaceClass, DWORD index, PSP_DEVICE_INTERFACE_DATA data)
 {
     const Set* set = find(handle);
     if (set == nullptr || interfaceClass == nullptr || data == nullptr) {
@@ -67,8 +66,8 @@ BOOL InterfaceSets::enumerate(HDEVINFO handle, const GUID* interfaceClass, DWORD
     return TRUE;
 }
 
-BOOL InterfaceSets::detail(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA data,
-                           PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD detailSize, DWORD* requiredSize)
+BOOL InterfaceSets::detail(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA data, PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
+                           DWORD detailSize, DWORD* requiredSize)
 {
     const Set* set = find(handle);
     if (set == nullptr || data == nullptr || data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA) ||
@@ -82,7 +81,8 @@ BOOL InterfaceSets::detail(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA data,
         fail(ERROR_INVALID_USER_BUFFER);
         return FALSE;
     }
-    if (requiredSize != nullptr) *requiredSize = needed;
+    if (requiredSize != nullptr)
+        *requiredSize = needed;
     if (detailSize < needed) {
         fail(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;

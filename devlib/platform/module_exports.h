@@ -16,8 +16,8 @@ DRAVIK_MODULE_EXPORT BOOLEAN WINAPI HidD_SetFeature(HANDLE device, void* report,
 DRAVIK_MODULE_EXPORT void WINAPI HidD_GetHidGuid(GUID* guid);
 DRAVIK_MODULE_EXPORT int32_t WINAPI HidP_GetCaps(void* preparsedData, void* capabilities);
 
-DRAVIK_MODULE_EXPORT HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* interfaceClass, LPCSTR enumerator,
-                                                          HWND parent, DWORD flags);
+DRAVIK_MODULE_EXPORT HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* interfaceClass, LPCSTR enumerator, HWND parent,
+                                                          DWORD flags);
 DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device,
                                                              const GUID* interfaceClass, DWORD index,
                                                              PSP_DEVICE_INTERFACE_DATA data);

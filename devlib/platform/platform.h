@@ -95,8 +95,8 @@ using PSP_DEVINFO_DATA = void*;
 HMODULE LoadLibraryA(LPCSTR name);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 BOOL FreeLibrary(HMODULE module);
-HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
-                   DWORD creation, DWORD flags, HANDLE templateFile);
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security, DWORD creation,
+                   DWORD flags, HANDLE templateFile);
 BOOL CloseHandle(HANDLE handle);
 void Sleep(DWORD milliseconds);
 HLOCAL LocalAlloc(UINT flags, SIZE_T bytes);
@@ -104,8 +104,7 @@ HLOCAL LocalFree(HLOCAL block);
 DWORD GetLastError();
 void SetLastError(DWORD code);
 BOOL InitializeSecurityDescriptor(PSECURITY_DESCRIPTOR descriptor, DWORD revision);
-BOOL SetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, BOOL daclPresent, void* dacl,
-                               BOOL daclDefaulted);
+BOOL SetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, BOOL daclPresent, void* dacl, BOOL daclDefaulted);
 
 #endif  // _WIN32
 
@@ -129,8 +128,8 @@ using PFN_SetupDiGetClassDevsA = HDEVINFO(WINAPI*)(const GUID*, LPCSTR, HWND, DW
 using PFN_SetupDiEnumDeviceInterfaces = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA, const GUID*, DWORD,
                                                       PSP_DEVICE_INTERFACE_DATA);
 using PFN_SetupDiGetDeviceInterfaceDetailA = BOOL(WINAPI*)(HDEVINFO, PSP_DEVICE_INTERFACE_DATA,
-                                                           PSP_DEVICE_INTERFACE_DETAIL_DATA_A, DWORD,
-                                                           DWORD*, PSP_DEVINFO_DATA);
+                                                           PSP_DEVICE_INTERFACE_DETAIL_DATA_A, DWORD, DWORD*,
+                                                           PSP_DEVINFO_DATA);
 using PFN_SetupDiDestroyDeviceInfoList = BOOL(WINAPI*)(HDEVINFO);
 
 #endif

@@ -130,7 +130,7 @@ DRAVIK_SIM_API void dravikSimSetRealTime(int realTime);
 /* ---- Devices ---- */
 
 typedef struct DravikSimDeviceSpec {
-    const char *path; /* device path; opened ignoring case */
+    const char* path; /* device path; opened ignoring case */
     uint16_t vendorId;
     uint16_t productId;
     uint16_t versionNumber; /* HID attributes' VersionNumber */
@@ -139,7 +139,7 @@ typedef struct DravikSimDeviceSpec {
 
 /* Returns the new device's id (0, 1, ... in order of creation), or -1 for a
  * null spec or path. */
-DRAVIK_SIM_API int dravikSimAddDevice(const DravikSimDeviceSpec *spec);
+DRAVIK_SIM_API int dravikSimAddDevice(const DravikSimDeviceSpec* spec);
 DRAVIK_SIM_API int dravikSimDeviceCount(void);
 
 /* The four sets of configuration blocks a sensor keeps. */
@@ -157,7 +157,7 @@ DRAVIK_SIM_API int dravikSimGetBlock(int device, int set, uint8_t command, uint8
 
 /* The identity block; nibbles may be null (set: kept; get: not written). */
 DRAVIK_SIM_API int dravikSimSetIdentity(int device, uint16_t luid, uint16_t did, const uint8_t nibbles[4]);
-DRAVIK_SIM_API int dravikSimGetIdentity(int device, uint16_t *luid, uint16_t *did, uint8_t nibbles[4]);
+DRAVIK_SIM_API int dravikSimGetIdentity(int device, uint16_t* luid, uint16_t* did, uint8_t nibbles[4]);
 
 /* The eight payload bytes answered to the range command 0x8F. */
 DRAVIK_SIM_API int dravikSimSetRange(int device, const uint8_t reply[8]);
@@ -202,35 +202,35 @@ typedef struct DravikSimFault {
 } DravikSimFault;
 
 /* Returns 1, or 0 for a null fault. */
-DRAVIK_SIM_API int dravikSimAddFault(const DravikSimFault *fault);
+DRAVIK_SIM_API int dravikSimAddFault(const DravikSimFault* fault);
 DRAVIK_SIM_API void dravikSimClearFaults(void);
 
 /* ---- Trace ---- */
 
 typedef struct DravikSimTraceEntry {
-    unsigned kind;       /* one DRAVIK_SIM_* event bit */
-    int device;          /* device id, -1 when none */
-    uint64_t timeMs;     /* the simulator's clock when it happened */
-    int refused;         /* 1 when a fault or the device refused it */
-    uint32_t pauseMs;    /* pause: its length */
-    uint8_t bytes[9];    /* command, data: the report; read: the reply */
-    uint16_t vendorId;   /* attributes: as answered */
+    unsigned kind;     /* one DRAVIK_SIM_* event bit */
+    int device;        /* device id, -1 when none */
+    uint64_t timeMs;   /* the simulator's clock when it happened */
+    int refused;       /* 1 when a fault or the device refused it */
+    uint32_t pauseMs;  /* pause: its length */
+    uint8_t bytes[9];  /* command, data: the report; read: the reply */
+    uint16_t vendorId; /* attributes: as answered */
     uint16_t productId;
     uint16_t versionNumber;
-    char path[128];      /* open: the path asked for, cut to 127 characters */
+    char path[128]; /* open: the path asked for, cut to 127 characters */
 } DravikSimTraceEntry;
 
 DRAVIK_SIM_API size_t dravikSimTraceCount(void);
 /* Copies entry index (0 = oldest); returns 0 when there is no such entry. */
-DRAVIK_SIM_API int dravikSimTraceEntry(size_t index, DravikSimTraceEntry *entry);
+DRAVIK_SIM_API int dravikSimTraceEntry(size_t index, DravikSimTraceEntry* entry);
 /* Empties the trace and restarts the clock at 0. */
 DRAVIK_SIM_API void dravikSimClearTrace(void);
 /* Called with every entry as it is recorded; null stops the calls. */
-typedef void (*DravikSimTraceListener)(const DravikSimTraceEntry *entry, void *context);
-DRAVIK_SIM_API void dravikSimSetTraceListener(DravikSimTraceListener listener, void *context);
+typedef void (*DravikSimTraceListener)(const DravikSimTraceEntry* entry, void* context);
+DRAVIK_SIM_API void dravikSimSetTraceListener(DravikSimTraceListener listener, void* context);
 /* Writes the entry as one line (format above, no line end) like snprintf:
  * returns the line's length; writes at most size - 1 characters and a 0. */
-DRAVIK_SIM_API size_t dravikSimFormatTraceEntry(const DravikSimTraceEntry *entry, char *buffer, size_t size);
+DRAVIK_SIM_API size_t dravikSimFormatTraceEntry(const DravikSimTraceEntry* entry, char* buffer, size_t size);
 
 /* ---- Enumeration ----
  * The device-setup stand-in lists every device, in order of creation, as an
@@ -242,7 +242,7 @@ DRAVIK_SIM_API size_t dravikSimFormatTraceEntry(const DravikSimTraceEntry *entry
  * returns 1 when a fault refuses it. */
 DRAVIK_SIM_API int dravikSimEnumerationStep(unsigned kind, int device);
 /* The device's path, or null for an unknown device. */
-DRAVIK_SIM_API const char *dravikSimDevicePath(int device);
+DRAVIK_SIM_API const char* dravikSimDevicePath(int device);
 /* The size that the size query of the device's details reports; 0, the
  * default, reports what the path needs. Returns 0 for an unknown device. */
 DRAVIK_SIM_API int dravikSimSetDetailSize(int device, uint32_t size);
@@ -253,14 +253,14 @@ DRAVIK_SIM_API uint32_t dravikSimDetailSize(int device);
  * stand-in modules of a missing library can't be loaded; a missing entry
  * point can't be resolved. */
 
-DRAVIK_SIM_API void dravikSimSetMissing(const char *name, int missing);
-DRAVIK_SIM_API int dravikSimIsMissing(const char *name);
+DRAVIK_SIM_API void dravikSimSetMissing(const char* name, int missing);
+DRAVIK_SIM_API int dravikSimIsMissing(const char* name);
 
 /* ---- Scenario files ----
  * A scenario sets the simulator up from a JSON file (format in the
  * README). It starts from dravikSimReset(). Returns 1, or 0 with a message
  * naming the file and the fault in message (like snprintf; may be null). */
-DRAVIK_SIM_API int dravikSimLoadScenario(const char *path, char *message, size_t size);
+DRAVIK_SIM_API int dravikSimLoadScenario(const char* path, char* message, size_t size);
 
 /* What the stand-in modules call when they are loaded: once per process, loads
  * the scenario that the environment variable DRAVIK_SIM names and, when
@@ -274,15 +274,14 @@ DRAVIK_SIM_API int dravikSimStartFromEnvironment(void);
 
 /* With the signatures of HidD_GetAttributes, HidD_GetFeature and
  * HidD_SetFeature; a handle the simulator did not open is refused. */
-DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void *handle,
-                                                                     struct HIDD_ATTRIBUTES *attributes);
-DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void *handle, void *report,
+DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void* handle, struct HIDD_ATTRIBUTES* attributes);
+DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void* handle, void* report,
                                                                   DravikSimReportLength length);
-DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void *handle, void *report,
+DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void* handle, void* report,
                                                                   DravikSimReportLength length);
 
 /* Opens a device by path, closes a handle, pauses on the simulator's clock. */
-DRAVIK_SIM_API const struct DeviceBackend *dravikSimDeviceBackend(void);
+DRAVIK_SIM_API const struct DeviceBackend* dravikSimDeviceBackend(void);
 
 #ifdef _WIN32
 /* On Windows the library calls the real kernel, so the simulator takes over
@@ -295,7 +294,7 @@ DRAVIK_SIM_API const struct DeviceBackend *dravikSimDeviceBackend(void);
  * loaded. Calls nest: the module gets its own imports back once routing
  * was turned off as often as on. Returns 1, or 0 when the imports can't be
  * changed. */
-DRAVIK_SIM_API int dravikSimRouteKernel(void *module, int routed);
+DRAVIK_SIM_API int dravikSimRouteKernel(void* module, int routed);
 
 /* The arguments of the last routed device open, the security descriptor as
  * the platform's security services read it. */
@@ -308,14 +307,14 @@ typedef struct DravikSimOpenCall {
     int hasSecurity;         /* security attributes given */
     uint32_t securityLength; /* their nLength */
     int inheritHandle;
-    int descriptorValid;     /* the descriptor is an initialised one */
+    int descriptorValid; /* the descriptor is an initialised one */
     int daclPresent;
     int daclNull;
     int daclDefaulted;
 } DravikSimOpenCall;
 
 /* Returns 0 when no device open was routed yet. */
-DRAVIK_SIM_API int dravikSimLastOpenCall(DravikSimOpenCall *call);
+DRAVIK_SIM_API int dravikSimLastOpenCall(DravikSimOpenCall* call);
 #endif
 
 #ifdef __cplusplus

@@ -60,19 +60,24 @@ const char* const kMissingNames[] = {
 // however much it holds.
 std::string shown(const json& value)
 {
-    if (value.is_array()) return "[...]";
-    if (value.is_object()) return "{...}";
+    if (value.is_array())
+        return "[...]";
+    if (value.is_object())
+        return "{...}";
     return value.dump();
 }
 
 // Each object may hold only the keys its reader knows.
 void checkKeys(const json& object, const std::string& where, std::initializer_list<const char*> known)
 {
-    if (!object.is_object()) fault(where, "expected an object");
+    if (!object.is_object())
+        fault(where, "expected an object");
     for (const auto& item : object.items()) {
         bool isKnown = false;
-        for (const char* key : known) isKnown = isKnown || item.key() == key;
-        if (!isKnown) fault(where, "unknown key \"" + item.key() + "\"");
+        for (const char* key : known)
+            isKnown = isKnown || item.key() == key;
+        if (!isKnown)
+            fault(where, "unknown key \"" + item.key() + "\"");
     }
 }
 
@@ -102,7 +107,8 @@ unsigned long numberIn(const json& value, const std::string& where, unsigned lon
 template <size_t N>
 void bytesIn(const json& value, const std::string& where, uint8_t (&bytes)[N])
 {
-    if (!value.is_array() || value.size() != N) fault(where, "expected " + std::to_string(N) + " bytes");
+    if (!value.is_array() || value.size() != N)
+        fault(where, "expected " + std::to_string(N) + " bytes");
     for (size_t i = 0; i < N; ++i)
         bytes[i] = static_cast<uint8_t>(numberIn(value[i], where + "[" + std::to_string(i) + "]", 255));
 }
@@ -112,7 +118,8 @@ void readBlocks(const json& blocks, int device, const std::string& where)
     checkKeys(blocks, where, {"current", "staged", "factory", "user"});
     for (int set = DRAVIK_SIM_CURRENT; set <= DRAVIK_SIM_USER; ++set) {
         const char* name = kSetNames[set];
-        if (!blocks.contains(name)) continue;
+        if (!blocks.contains(name))
+            continue;
         const std::string setWhere = where + "." + name;
         checkKeys(blocks[name], setWhere, {"0x80", "0x81", "0x82", "0x83", "0x84", "0x85"});
         for (const auto& item : blocks[name].items()) {
@@ -129,21 +136,27 @@ void readIdentity(const json& identity, int device, const std::string& where)
     uint16_t luid = 0, did = 0;
     uint8_t nibbles[4];
     dravikSimGetIdentity(device, &luid, &did, nibbles);
-    if (identity.contains("luid")) luid = static_cast<uint16_t>(numberIn(identity["luid"], where + ".luid", 0xFFFF));
-    if (identity.contains("did")) did = static_cast<uint16_t>(numberIn(identity["did"], where + ".did", 0xFFFF));
-    if (identity.contains("nibbles")) bytesIn(identity["nibbles"], where + ".nibbles", nibbles);
+    if (identity.contains("luid"))
+        luid = static_cast<uint16_t>(numberIn(identity["luid"], where + ".luid", 0xFFFF));
+    if (identity.contains("did"))
+        did = static_cast<uint16_t>(numberIn(identity["did"], where + ".did", 0xFFFF));
+    if (identity.contains("nibbles"))
+        bytesIn(identity["nibbles"], where + ".nibbles", nibbles);
     dravikSimSetIdentity(device, luid, did, nibbles);
 }
 
 void readDevice(const json& entry, const std::string& where)
 {
     checkKeys(entry, where,
-              {"path", "vendorId", "productId", "versionNumber", "sensor", "blocks", "identity", "range", "detailSize"});
+              {"path", "vendorId", "productId", "versionNumber", "sensor", "blocks", "identity", "range",
+               "detailSize"});
     for (const char* required : {"path", "vendorId", "productId", "versionNumber"})
-        if (!entry.contains(required)) fault(where, std::string("\"") + required + "\" is missing");
+        if (!entry.contains(required))
+            fault(where, std::string("\"") + required + "\" is missing");
     if (!entry["path"].is_string() || entry["path"].get<std::string>().empty())
         fault(where + ".path", "expected a device path");
-    if (entry.contains("sensor") && !entry["sensor"].is_boolean()) fault(where + ".sensor", "expected true or false");
+    if (entry.contains("sensor") && !entry["sensor"].is_boolean())
+        fault(where + ".sensor", "expected true or false");
 
     const std::string path = entry["path"].get<std::string>();
     DravikSimDeviceSpec spec{};
@@ -154,15 +167,18 @@ void readDevice(const json& entry, const std::string& where)
     spec.isSensor = entry.value("sensor", true) ? 1 : 0;
     const int device = dravikSimAddDevice(&spec);
 
-    if (entry.contains("blocks")) readBlocks(entry["blocks"], device, where + ".blocks");
-    if (entry.contains("identity")) readIdentity(entry["identity"], device, where + ".identity");
+    if (entry.contains("blocks"))
+        readBlocks(entry["blocks"], device, where + ".blocks");
+    if (entry.contains("identity"))
+        readIdentity(entry["identity"], device, where + ".identity");
     if (entry.contains("range")) {
         uint8_t reply[8];
         bytesIn(entry["range"], where + ".range", reply);
         dravikSimSetRange(device, reply);
     }
     if (entry.contains("detailSize"))
-        dravikSimSetDetailSize(device, static_cast<uint32_t>(numberIn(entry["detailSize"], where + ".detailSize", 0xFFFFFFFF)));
+        dravikSimSetDetailSize(device,
+                               static_cast<uint32_t>(numberIn(entry["detailSize"], where + ".detailSize", 0xFFFFFFFF)));
 }
 
 void readFault(const json& entry, const std::string& where)
@@ -174,12 +190,16 @@ void readFault(const json& entry, const std::string& where)
     for (const json& kind : entry["kinds"]) {
         unsigned bits = 0;
         for (const NamedKind& named : kKinds)
-            if (kind.is_string() && kind.get<std::string>() == named.name) bits = named.kind;
-        if (bits == 0) fault(where + ".kinds", "unknown event kind " + shown(kind));
+            if (kind.is_string() && kind.get<std::string>() == named.name)
+                bits = named.kind;
+        if (bits == 0)
+            fault(where + ".kinds", "unknown event kind " + shown(kind));
         rule.kinds |= bits;
     }
-    if (entry.contains("device")) rule.device = static_cast<int>(numberIn(entry["device"], where + ".device", 0x7FFFFFFF));
-    if (entry.contains("command")) rule.command = static_cast<int>(numberIn(entry["command"], where + ".command", 255));
+    if (entry.contains("device"))
+        rule.device = static_cast<int>(numberIn(entry["device"], where + ".device", 0x7FFFFFFF));
+    if (entry.contains("command"))
+        rule.command = static_cast<int>(numberIn(entry["command"], where + ".command", 255));
     if (entry.contains("position"))
         rule.position = static_cast<unsigned>(numberIn(entry["position"], where + ".position", 0xFFFFFFFF));
     dravikSimAddFault(&rule);
@@ -187,11 +207,14 @@ void readFault(const json& entry, const std::string& where)
 
 void readMissing(const json& names, const std::string& where)
 {
-    if (!names.is_array()) fault(where, "expected a list of names");
+    if (!names.is_array())
+        fault(where, "expected a list of names");
     for (const json& name : names) {
         bool known = false;
-        for (const char* candidate : kMissingNames) known = known || (name.is_string() && name.get<std::string>() == candidate);
-        if (!known) fault(where, "not a platform library or entry point: " + shown(name));
+        for (const char* candidate : kMissingNames)
+            known = known || (name.is_string() && name.get<std::string>() == candidate);
+        if (!known)
+            fault(where, "not a platform library or entry point: " + shown(name));
         dravikSimSetMissing(name.get<std::string>().c_str(), 1);
     }
 }
@@ -211,8 +234,8 @@ public:
         case json::parse_event_t::object_start:
         case json::parse_event_t::array_start:
             if (levels_.size() == kMaxNesting)
-                fault(file + ": " + text(), "lists and objects nested more than " + std::to_string(kMaxNesting) +
-                                               " deep");
+                fault(file + ": " + text(),
+                      "lists and objects nested more than " + std::to_string(kMaxNesting) + " deep");
             levels_.push_back({event == json::parse_event_t::array_start, 0, {}});
             break;
         case json::parse_event_t::key:
@@ -239,7 +262,8 @@ private:
 
     void valueDone()
     {
-        if (!levels_.empty() && levels_.back().isList) ++levels_.back().index;
+        if (!levels_.empty() && levels_.back().isList)
+            ++levels_.back().index;
     }
 
     // The place as the reader names it: devices[0].blocks.current.
@@ -247,8 +271,10 @@ private:
     {
         std::string place;
         for (const Level& level : levels_) {
-            if (level.isList) place += "[" + std::to_string(level.index) + "]";
-            else place += (place.empty() ? "" : ".") + level.key;
+            if (level.isList)
+                place += "[" + std::to_string(level.index) + "]";
+            else
+                place += (place.empty() ? "" : ".") + level.key;
         }
         return place;
     }
@@ -259,7 +285,8 @@ private:
 void loadScenario(const char* path)
 {
     std::ifstream file(path);
-    if (!file) fault(path, std::strerror(errno));
+    if (!file)
+        fault(path, std::strerror(errno));
     json scenario;
     ParsePlace place;
     try {
@@ -273,16 +300,19 @@ void loadScenario(const char* path)
     dravikSimReset();
     const std::string where = path;
     if (scenario.contains("devices")) {
-        if (!scenario["devices"].is_array()) fault(where + ": devices", "expected a list");
+        if (!scenario["devices"].is_array())
+            fault(where + ": devices", "expected a list");
         for (size_t i = 0; i < scenario["devices"].size(); ++i)
             readDevice(scenario["devices"][i], where + ": devices[" + std::to_string(i) + "]");
     }
     if (scenario.contains("faults")) {
-        if (!scenario["faults"].is_array()) fault(where + ": faults", "expected a list");
+        if (!scenario["faults"].is_array())
+            fault(where + ": faults", "expected a list");
         for (size_t i = 0; i < scenario["faults"].size(); ++i)
             readFault(scenario["faults"][i], where + ": faults[" + std::to_string(i) + "]");
     }
-    if (scenario.contains("missing")) readMissing(scenario["missing"], where + ": missing");
+    if (scenario.contains("missing"))
+        readMissing(scenario["missing"], where + ": missing");
 }
 
 void writeTraceLine(const DravikSimTraceEntry* entry, void* context)
@@ -329,15 +359,18 @@ int dravikSimLoadScenario(const char* path, char* message, size_t size)
 {
     std::string problem;
     try {
-        if (path == nullptr) fault("scenario", "no file named");
+        if (path == nullptr)
+            fault("scenario", "no file named");
         loadScenario(path);
     } catch (const ScenarioError& error) {
         problem = error.what();
     } catch (const json::exception& error) {
         problem = std::string(path) + ": " + error.what();
     }
-    if (message != nullptr && size > 0) std::snprintf(message, size, "%s", problem.c_str());
-    if (!problem.empty()) dravikSimReset();
+    if (message != nullptr && size > 0)
+        std::snprintf(message, size, "%s", problem.c_str());
+    if (!problem.empty())
+        dravikSimReset();
     return problem.empty() ? 1 : 0;
 }
 

@@ -4,12 +4,16 @@
 #include "platform/module_exports.h"
 
 namespace {
-BOOL isExported(const char* name) { return dravikSimIsMissing(name) ? FALSE : TRUE; }
+BOOL isExported(const char* name)
+{
+    return dravikSimIsMissing(name) ? FALSE : TRUE;
+}
 }  // namespace
 
 DRAVIK_MODULE_EXPORT BOOL DravikLinkModule(const KernelServices*, ModuleLink* link)
 {
-    if (!dravikSimStartFromEnvironment() || dravikSimIsMissing("HID.DLL")) return FALSE;
+    if (!dravikSimStartFromEnvironment() || dravikSimIsMissing("HID.DLL"))
+        return FALSE;
     link->backend = dravikSimDeviceBackend();
     link->hasEntry = isExported;
     return TRUE;
@@ -30,6 +34,12 @@ DRAVIK_MODULE_EXPORT BOOLEAN WINAPI HidD_SetFeature(HANDLE device, void* report,
     return dravikSimHidSetFeature(device, report, length);
 }
 
-DRAVIK_MODULE_EXPORT void WINAPI HidD_GetHidGuid(GUID* guid) { reportHidClass(guid); }
+DRAVIK_MODULE_EXPORT void WINAPI HidD_GetHidGuid(GUID* guid)
+{
+    reportHidClass(guid);
+}
 
-DRAVIK_MODULE_EXPORT int32_t WINAPI HidP_GetCaps(void*, void*) { return refuseCaps(); }
+DRAVIK_MODULE_EXPORT int32_t WINAPI HidP_GetCaps(void*, void*)
+{
+    return refuseCaps();
+}

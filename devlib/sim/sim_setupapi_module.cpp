@@ -7,9 +7,15 @@
 
 namespace {
 
-InterfaceSets& sets() { return moduleInterfaceSets(); }
+InterfaceSets& sets()
+{
+    return moduleInterfaceSets();
+}
 
-BOOL isExported(const char* name) { return dravikSimIsMissing(name) ? FALSE : TRUE; }
+BOOL isExported(const char* name)
+{
+    return dravikSimIsMissing(name) ? FALSE : TRUE;
+}
 
 int deviceOf(const SP_DEVICE_INTERFACE_DATA* data)
 {
@@ -20,7 +26,8 @@ int deviceOf(const SP_DEVICE_INTERFACE_DATA* data)
 
 DRAVIK_MODULE_EXPORT BOOL DravikLinkModule(const KernelServices* kernel, ModuleLink* link)
 {
-    if (!dravikSimStartFromEnvironment() || dravikSimIsMissing("SETUPAPI.DLL")) return FALSE;
+    if (!dravikSimStartFromEnvironment() || dravikSimIsMissing("SETUPAPI.DLL"))
+        return FALSE;
     link->hasEntry = isExported;
     return sets().link(kernel);
 }
@@ -41,7 +48,8 @@ DRAVIK_MODULE_EXPORT HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* interfaceC
 DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA, const GUID* interfaceClass,
                                                              DWORD index, PSP_DEVICE_INTERFACE_DATA data)
 {
-    if (!sets().enumerate(set, interfaceClass, index, data)) return FALSE;
+    if (!sets().enumerate(set, interfaceClass, index, data))
+        return FALSE;
     if (dravikSimEnumerationStep(DRAVIK_SIM_INTERFACE, static_cast<int>(index))) {
         sets().fail(ERROR_NO_MORE_ITEMS);
         return FALSE;
@@ -66,4 +74,7 @@ DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, 
     return answered;
 }
 
-DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) { return sets().destroy(set); }
+DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set)
+{
+    return sets().destroy(set);
+}

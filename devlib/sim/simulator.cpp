@@ -102,20 +102,23 @@ Simulator& sim()
 Device* deviceAt(int id)
 {
     Simulator& s = sim();
-    if (id < 0 || static_cast<size_t>(id) >= s.devices.size()) return nullptr;
+    if (id < 0 || static_cast<size_t>(id) >= s.devices.size())
+        return nullptr;
     return &s.devices[static_cast<size_t>(id)];
 }
 
 int deviceForHandle(void* handle)
 {
     for (const Handle& h : sim().handles)
-        if (reinterpret_cast<void*>(h.value) == handle) return h.device;
+        if (reinterpret_cast<void*>(h.value) == handle)
+            return h.device;
     return -1;
 }
 
 bool samePathIgnoringCase(const std::string& a, const char* b)
 {
-    if (a.size() != std::strlen(b)) return false;
+    if (a.size() != std::strlen(b))
+        return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
             return false;
@@ -125,7 +128,8 @@ bool samePathIgnoringCase(const std::string& a, const char* b)
 uint64_t now()
 {
     const Simulator& s = sim();
-    if (!s.realTime) return s.virtualMs;
+    if (!s.realTime)
+        return s.virtualMs;
     const auto elapsed = std::chrono::steady_clock::now() - s.clockStart;
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
@@ -142,11 +146,15 @@ bool faultRefuses(unsigned kind, int device, int command)
     bool refused = false;
     for (Fault& fault : sim().faults) {
         const DravikSimFault& rule = fault.rule;
-        if ((rule.kinds & kind) == 0) continue;
-        if (rule.device != DRAVIK_SIM_ANY_DEVICE && rule.device != device) continue;
-        if (rule.command != DRAVIK_SIM_ANY_COMMAND && rule.command != command) continue;
+        if ((rule.kinds & kind) == 0)
+            continue;
+        if (rule.device != DRAVIK_SIM_ANY_DEVICE && rule.device != device)
+            continue;
+        if (rule.command != DRAVIK_SIM_ANY_COMMAND && rule.command != command)
+            continue;
         ++fault.matched;
-        if (rule.position == 0 || rule.position == fault.matched) refused = true;
+        if (rule.position == 0 || rule.position == fault.matched)
+            refused = true;
     }
     return refused;
 }
@@ -165,19 +173,27 @@ void record(const DravikSimTraceEntry& entry)
 {
     Simulator& s = sim();
     s.trace.push_back(entry);
-    if (s.listener != nullptr) s.listener(&s.trace.back(), s.listenerContext);
+    if (s.listener != nullptr)
+        s.listener(&s.trace.back(), s.listenerContext);
 }
 
 void recordReport(unsigned kind, int device, bool refused, const uint8_t* bytes)
 {
     DravikSimTraceEntry entry = newEntry(kind, device, refused);
-    if (bytes != nullptr) std::memcpy(entry.bytes, bytes, kReportLength);
+    if (bytes != nullptr)
+        std::memcpy(entry.bytes, bytes, kReportLength);
     record(entry);
 }
 
-bool isConfigBlock(int command) { return command >= kFirstBlock && command < kFirstBlock + int(kBlockCount); }
+bool isConfigBlock(int command)
+{
+    return command >= kFirstBlock && command < kFirstBlock + int(kBlockCount);
+}
 
-void copyBlocks(Device& device, int to, int from) { device.sets[size_t(to)] = device.sets[size_t(from)]; }
+void copyBlocks(Device& device, int to, int from)
+{
+    device.sets[size_t(to)] = device.sets[size_t(from)];
+}
 
 void applyCommand(Device& device, const Report& report)
 {
@@ -186,7 +202,8 @@ void applyCommand(Device& device, const Report& report)
     switch (command) {
     case kCommit:
         for (size_t k = 0; k < kBlockCount; ++k)
-            if (report[2] & (1u << k)) device.sets[DRAVIK_SIM_CURRENT][k] = device.sets[DRAVIK_SIM_STAGED][k];
+            if (report[2] & (1u << k))
+                device.sets[DRAVIK_SIM_CURRENT][k] = device.sets[DRAVIK_SIM_STAGED][k];
         break;
     case kFactoryReset:
         copyBlocks(device, DRAVIK_SIM_CURRENT, DRAVIK_SIM_FACTORY);
@@ -230,7 +247,8 @@ Report replyFor(const Device& device)
         reply[2] = static_cast<uint8_t>(device.luid >> 8);
         reply[3] = static_cast<uint8_t>(device.did & 0xFF);
         reply[4] = static_cast<uint8_t>(device.did >> 8);
-        for (size_t i = 0; i < device.nibbles.size(); ++i) reply[5 + i] = device.nibbles[i] & 0x0F;
+        for (size_t i = 0; i < device.nibbles.size(); ++i)
+            reply[5 + i] = device.nibbles[i] & 0x0F;
     } else if (device.lastCommand == kRange) {
         std::memcpy(&reply[1], device.range.data(), device.range.size());
     }
@@ -254,12 +272,15 @@ HANDLE backendOpen(const char* path)
     Simulator& s = sim();
     int id = -1;
     for (size_t i = 0; i < s.devices.size() && path != nullptr; ++i)
-        if (samePathIgnoringCase(s.devices[i].path, path)) id = static_cast<int>(i);
+        if (samePathIgnoringCase(s.devices[i].path, path))
+            id = static_cast<int>(i);
     const bool refused = faultRefuses(DRAVIK_SIM_OPEN, id, kNoCommand) || id < 0;
     DravikSimTraceEntry entry = newEntry(DRAVIK_SIM_OPEN, id, refused);
-    if (path != nullptr) std::snprintf(entry.path, sizeof entry.path, "%s", path);
+    if (path != nullptr)
+        std::snprintf(entry.path, sizeof entry.path, "%s", path);
     record(entry);
-    if (refused) return INVALID_HANDLE_VALUE;
+    if (refused)
+        return INVALID_HANDLE_VALUE;
     const uintptr_t value = s.nextHandle++;
     s.handles.push_back({value, id});
     return reinterpret_cast<HANDLE>(value);
@@ -269,7 +290,8 @@ BOOL backendClose(HANDLE handle)
 {
     Simulator& s = sim();
     for (auto h = s.handles.begin(); h != s.handles.end(); ++h) {
-        if (reinterpret_cast<void*>(h->value) != handle) continue;
+        if (reinterpret_cast<void*>(h->value) != handle)
+            continue;
         record(newEntry(DRAVIK_SIM_CLOSE, h->device, false));
         s.handles.erase(h);
         return TRUE;
@@ -293,18 +315,30 @@ const DeviceBackend kBackend = {backendOpen, backendClose, backendSleep};
 const char* eventName(unsigned kind)
 {
     switch (kind) {
-    case DRAVIK_SIM_OPEN: return "open";
-    case DRAVIK_SIM_ATTRIBUTES: return "attributes";
-    case DRAVIK_SIM_CLOSE: return "close";
-    case DRAVIK_SIM_COMMAND_REPORT: return "command";
-    case DRAVIK_SIM_DATA_REPORT: return "data";
-    case DRAVIK_SIM_FEATURE_READ: return "read";
-    case DRAVIK_SIM_PAUSE: return "pause";
-    case DRAVIK_SIM_LIST: return "list";
-    case DRAVIK_SIM_INTERFACE: return "interface";
-    case DRAVIK_SIM_SIZE_QUERY: return "size";
-    case DRAVIK_SIM_DETAIL_QUERY: return "detail";
-    default: return "unknown";
+    case DRAVIK_SIM_OPEN:
+        return "open";
+    case DRAVIK_SIM_ATTRIBUTES:
+        return "attributes";
+    case DRAVIK_SIM_CLOSE:
+        return "close";
+    case DRAVIK_SIM_COMMAND_REPORT:
+        return "command";
+    case DRAVIK_SIM_DATA_REPORT:
+        return "data";
+    case DRAVIK_SIM_FEATURE_READ:
+        return "read";
+    case DRAVIK_SIM_PAUSE:
+        return "pause";
+    case DRAVIK_SIM_LIST:
+        return "list";
+    case DRAVIK_SIM_INTERFACE:
+        return "interface";
+    case DRAVIK_SIM_SIZE_QUERY:
+        return "size";
+    case DRAVIK_SIM_DETAIL_QUERY:
+        return "detail";
+    default:
+        return "unknown";
     }
 }
 
@@ -337,7 +371,8 @@ std::string formatEntry(const DravikSimTraceEntry& entry)
         std::snprintf(part, sizeof part, " %04X %04X %04X", entry.vendorId, entry.productId, entry.versionNumber);
         line += part;
     }
-    if (entry.refused) line += " refused";
+    if (entry.refused)
+        line += " refused";
     return line;
 }
 
@@ -357,11 +392,15 @@ void dravikSimReset(void)
     restartClock();
 }
 
-void dravikSimSetRealTime(int realTime) { sim().realTime = realTime != 0; }
+void dravikSimSetRealTime(int realTime)
+{
+    sim().realTime = realTime != 0;
+}
 
 int dravikSimAddDevice(const DravikSimDeviceSpec* spec)
 {
-    if (spec == nullptr || spec->path == nullptr) return -1;
+    if (spec == nullptr || spec->path == nullptr)
+        return -1;
     Device device;
     device.path = spec->path;
     device.vendorId = spec->vendorId;
@@ -375,7 +414,10 @@ int dravikSimAddDevice(const DravikSimDeviceSpec* spec)
     return static_cast<int>(sim().devices.size() - 1);
 }
 
-int dravikSimDeviceCount(void) { return static_cast<int>(sim().devices.size()); }
+int dravikSimDeviceCount(void)
+{
+    return static_cast<int>(sim().devices.size());
+}
 
 int dravikSimSetBlock(int device, int set, uint8_t command, const uint8_t data[8])
 {
@@ -398,27 +440,34 @@ int dravikSimGetBlock(int device, int set, uint8_t command, uint8_t data[8])
 int dravikSimSetIdentity(int device, uint16_t luid, uint16_t did, const uint8_t nibbles[4])
 {
     Device* d = deviceAt(device);
-    if (d == nullptr) return 0;
+    if (d == nullptr)
+        return 0;
     d->luid = luid;
     d->did = did;
-    if (nibbles != nullptr) std::memcpy(d->nibbles.data(), nibbles, d->nibbles.size());
+    if (nibbles != nullptr)
+        std::memcpy(d->nibbles.data(), nibbles, d->nibbles.size());
     return 1;
 }
 
 int dravikSimGetIdentity(int device, uint16_t* luid, uint16_t* did, uint8_t nibbles[4])
 {
     const Device* d = deviceAt(device);
-    if (d == nullptr) return 0;
-    if (luid != nullptr) *luid = d->luid;
-    if (did != nullptr) *did = d->did;
-    if (nibbles != nullptr) std::memcpy(nibbles, d->nibbles.data(), d->nibbles.size());
+    if (d == nullptr)
+        return 0;
+    if (luid != nullptr)
+        *luid = d->luid;
+    if (did != nullptr)
+        *did = d->did;
+    if (nibbles != nullptr)
+        std::memcpy(nibbles, d->nibbles.data(), d->nibbles.size());
     return 1;
 }
 
 int dravikSimSetRange(int device, const uint8_t reply[8])
 {
     Device* d = deviceAt(device);
-    if (d == nullptr || reply == nullptr) return 0;
+    if (d == nullptr || reply == nullptr)
+        return 0;
     std::memcpy(d->range.data(), reply, d->range.size());
     return 1;
 }
@@ -431,18 +480,26 @@ int dravikSimHalted(int device)
 
 int dravikSimAddFault(const DravikSimFault* fault)
 {
-    if (fault == nullptr) return 0;
+    if (fault == nullptr)
+        return 0;
     sim().faults.push_back({*fault, 0});
     return 1;
 }
 
-void dravikSimClearFaults(void) { sim().faults.clear(); }
+void dravikSimClearFaults(void)
+{
+    sim().faults.clear();
+}
 
-size_t dravikSimTraceCount(void) { return sim().trace.size(); }
+size_t dravikSimTraceCount(void)
+{
+    return sim().trace.size();
+}
 
 int dravikSimTraceEntry(size_t index, DravikSimTraceEntry* entry)
 {
-    if (entry == nullptr || index >= sim().trace.size()) return 0;
+    if (entry == nullptr || index >= sim().trace.size())
+        return 0;
     *entry = sim().trace[index];
     return 1;
 }
@@ -461,16 +518,19 @@ void dravikSimSetTraceListener(DravikSimTraceListener listener, void* context)
 
 size_t dravikSimFormatTraceEntry(const DravikSimTraceEntry* entry, char* buffer, size_t size)
 {
-    if (entry == nullptr) return 0;
+    if (entry == nullptr)
+        return 0;
     const std::string line = formatEntry(*entry);
-    if (buffer != nullptr && size > 0) std::snprintf(buffer, size, "%s", line.c_str());
+    if (buffer != nullptr && size > 0)
+        std::snprintf(buffer, size, "%s", line.c_str());
     return line.size();
 }
 
 uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void* handle, HIDD_ATTRIBUTES* attributes)
 {
     const int id = deviceForHandle(handle);
-    if (id < 0 || attributes == nullptr) return FALSE;
+    if (id < 0 || attributes == nullptr)
+        return FALSE;
     const Device& device = *deviceAt(id);
     const bool refused = faultRefuses(DRAVIK_SIM_ATTRIBUTES, id, kNoCommand);
     DravikSimTraceEntry entry = newEntry(DRAVIK_SIM_ATTRIBUTES, id, refused);
@@ -486,16 +546,19 @@ uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void* handle, HIDD_ATTRIBU
 uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void* handle, void* report, DravikSimReportLength length)
 {
     const int id = deviceForHandle(handle);
-    if (id < 0) return FALSE;
+    if (id < 0)
+        return FALSE;
     Device& device = *deviceAt(id);
     Report sent{};
-    if (report != nullptr) std::memcpy(sent.data(), report, length < kReportLength ? length : kReportLength);
+    if (report != nullptr)
+        std::memcpy(sent.data(), report, length < kReportLength ? length : kReportLength);
     const bool isCommand = (sent[1] & 0x80) != 0;
     const unsigned kind = isCommand ? DRAVIK_SIM_COMMAND_REPORT : DRAVIK_SIM_DATA_REPORT;
     const int command = isCommand ? sent[1] : device.lastCommand;
     const bool refused = faultRefuses(kind, id, command) || !acceptableReport(device, report, length);
     recordReport(kind, id, refused, sent.data());
-    if (refused) return FALSE;
+    if (refused)
+        return FALSE;
     if (isCommand)
         applyCommand(device, sent);
     else
@@ -506,10 +569,11 @@ uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void* handle, void* report, D
 uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void* handle, void* report, DravikSimReportLength length)
 {
     const int id = deviceForHandle(handle);
-    if (id < 0) return FALSE;
+    if (id < 0)
+        return FALSE;
     const Device& device = *deviceAt(id);
-    const bool refused =
-        faultRefuses(DRAVIK_SIM_FEATURE_READ, id, device.lastCommand) || !acceptableReport(device, report, length);
+    const bool refused = faultRefuses(DRAVIK_SIM_FEATURE_READ, id, device.lastCommand) ||
+                         !acceptableReport(device, report, length);
     if (refused) {
         recordReport(DRAVIK_SIM_FEATURE_READ, id, true, nullptr);
         return FALSE;
@@ -520,7 +584,10 @@ uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void* handle, void* report, D
     return TRUE;
 }
 
-const DeviceBackend* dravikSimDeviceBackend(void) { return &kBackend; }
+const DeviceBackend* dravikSimDeviceBackend(void)
+{
+    return &kBackend;
+}
 
 int dravikSimEnumerationStep(unsigned kind, int device)
 {
@@ -538,7 +605,8 @@ const char* dravikSimDevicePath(int device)
 int dravikSimSetDetailSize(int device, uint32_t size)
 {
     Device* d = deviceAt(device);
-    if (d == nullptr) return 0;
+    if (d == nullptr)
+        return 0;
     d->detailSize = size;
     return 1;
 }
@@ -551,13 +619,17 @@ uint32_t dravikSimDetailSize(int device)
 
 void dravikSimSetMissing(const char* name, int missing)
 {
-    if (name == nullptr) return;
+    if (name == nullptr)
+        return;
     if (missing)
         sim().missing.insert(name);
     else
         sim().missing.erase(name);
 }
 
-int dravikSimIsMissing(const char* name) { return name != nullptr && sim().missing.count(name) != 0 ? 1 : 0; }
+int dravikSimIsMissing(const char* name)
+{
+    return name != nullptr && sim().missing.count(name) != 0 ? 1 : 0;
+}
 
 }  // extern "C"

@@ -7,15 +7,16 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const Lines kReadOutline = {
-    "command 80", "pause 250", "read", "command 81", "pause 250", "read", "command 82", "pause 250", "read",
-    "command 83", "pause 250", "read", "command 84", "pause 250", "read", "command 85", "pause 250", "read",
-    "command 8A", "pause 250", "read",
+    "command 80", "pause 250",  "read",       "command 81", "pause 250",  "read",       "command 82",
+    "pause 250",  "read",       "command 83", "pause 250",  "read",       "command 84", "pause 250",
+    "read",       "command 85", "pause 250",  "read",       "command 8A", "pause 250",  "read",
 };
 
 Lines concat(std::initializer_list<Lines> parts)
 {
     Lines all;
-    for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+    for (const Lines& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
     return all;
 }
 
@@ -120,9 +121,12 @@ struct ResetCase {
 
 Stage stageOf(unsigned position)
 {
-    if (position == 1) return Stage::Command;
-    if (position <= 15) return Stage::Read;
-    if (position <= 18) return Stage::IdleWrite;
+    if (position == 1)
+        return Stage::Command;
+    if (position <= 15)
+        return Stage::Read;
+    if (position <= 18)
+        return Stage::IdleWrite;
     return Stage::SecondRead;
 }
 
@@ -149,11 +153,19 @@ TEST_F(CommandsTest, ARefusalAtEachReportOfAResetOrSaveLeavesTheWordOfTheStepTha
             const Stage stage = stageOf(position);
             uint32_t word = 0;
             switch (stage) {
-            case Stage::Command: word = 0x80202; break;
-            case Stage::IdleWrite: word = 0x40202; break;
+            case Stage::Command:
+                word = 0x80202;
+                break;
+            case Stage::IdleWrite:
+                word = 0x40202;
+                break;
             // Within a read, odd reports are commands and even ones feature reads.
-            case Stage::Read: word = (position - 1) % 2 ? 0x20202 : 0x20102; break;
-            case Stage::SecondRead: word = (position - 18) % 2 ? 0x20202 : 0x20102; break;
+            case Stage::Read:
+                word = (position - 1) % 2 ? 0x20202 : 0x20102;
+                break;
+            case Stage::SecondRead:
+                word = (position - 18) % 2 ? 0x20202 : 0x20102;
+                break;
             }
             const DeviceRecord& device = activeRecord();
             EXPECT_EQ(device.lastLibErr, word);
@@ -184,7 +196,8 @@ TEST_F(CommandsTest, WithoutABoundLibraryOrAnOpenSensorTheWordsHoldTheOperationB
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bound);
         InitLibState();
-        if (c.bound) bindSimulator();
+        if (c.bound)
+            bindSimulator();
         for (int32_t(DRAVIK_CALL * reset)() : {ResetFactoryDflts, ResetUserDflts, SaveUserDflts}) {
             EXPECT_EQ(reset(), 0);
             EXPECT_EQ(GetLastLibErr(), c.resetWord);

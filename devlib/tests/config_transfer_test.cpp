@@ -8,12 +8,8 @@ using Lines = std::vector<std::string>;
 
 // Blocks a sensor reports, chosen so that decoding and clamping both show.
 const std::vector<uint8_t> kReportedBlocks[] = {
-    {0x85, 10, 16, 0, 255, 5, 2, 1},
-    {0x17, 0, 1, 2, 3, 4, 5, 6},
-    {0xF3, 9, 10, 11, 12, 13, 14, 15},
-    {0x09, 0xFF, 0x80, 0, 0, 0, 0, 0x40},
-    {0x35, 3, 0xE3, 0, 0, 0, 0, 0},
-    {0x35, 30, 1, 0x0F, 0x80, 0x0A, 60, 0x2E},
+    {0x85, 10, 16, 0, 255, 5, 2, 1},      {0x17, 0, 1, 2, 3, 4, 5, 6},    {0xF3, 9, 10, 11, 12, 13, 14, 15},
+    {0x09, 0xFF, 0x80, 0, 0, 0, 0, 0x40}, {0x35, 3, 0xE3, 0, 0, 0, 0, 0}, {0x35, 30, 1, 0x0F, 0x80, 0x0A, 60, 0x2E},
 };
 constexpr uint16_t kReportedLUID = 0x1234;
 constexpr uint16_t kReportedDID = 0x0405;
@@ -32,7 +28,8 @@ class ConfigTransferTest : public SimTest {
 protected:
     static void reportConfiguration(int device)
     {
-        for (uint8_t b = 0; b < 6; ++b) setBlock(device, static_cast<uint8_t>(0x80 + b), kReportedBlocks[b]);
+        for (uint8_t b = 0; b < 6; ++b)
+            setBlock(device, static_cast<uint8_t>(0x80 + b), kReportedBlocks[b]);
         dravikSimSetIdentity(device, kReportedLUID, kReportedDID, nullptr);
     }
 
@@ -135,10 +132,12 @@ template <typename Record>
 Record expectedAfterFailedRead(const Record& stale, const Record& decoded, const Record& clamped, int firstBlock,
                                int blockCount, int blocksRead)
 {
-    if (blocksRead == 6) return clamped;
+    if (blocksRead == 6)
+        return clamped;
     Record expected = stale;
     for (int b = 0; b < blockCount; ++b) {
-        if (firstBlock + b >= blocksRead) break;
+        if (firstBlock + b >= blocksRead)
+            break;
         std::memcpy(reinterpret_cast<int16_t*>(&expected) + 8 * b, reinterpret_cast<const int16_t*>(&decoded) + 8 * b,
                     8 * sizeof(int16_t));
     }
@@ -181,9 +180,8 @@ TEST_F(ConfigTransferTest, ARefusalAtEachReportOfAReadStopsThereAndKeepsWhatTheR
         EXPECT_EQ(fieldsOf(device.walkAwayParms),
                   fieldsOf(expectedAfterFailedRead(stale.walkAwayParms, kDecodedWalkAway, kClampedWalkAway, 1, 2,
                                                    blocksRead)));
-        EXPECT_EQ(fieldsOf(device.walkUpParms),
-                  fieldsOf(expectedAfterFailedRead(stale.walkUpParms, kDecodedWalkUp, kClampedWalkUp, 3, 2,
-                                                   blocksRead)));
+        EXPECT_EQ(fieldsOf(device.walkUpParms), fieldsOf(expectedAfterFailedRead(stale.walkUpParms, kDecodedWalkUp,
+                                                                                 kClampedWalkUp, 3, 2, blocksRead)));
         EXPECT_EQ(fieldsOf(device.idleParms),
                   fieldsOf(expectedAfterFailedRead(stale.idleParms, kDecodedIdle, kDecodedIdle, 5, 1, blocksRead)));
         EXPECT_EQ(fieldsOf(lastReadRecords.tyvel),
@@ -195,7 +193,8 @@ TEST_F(ConfigTransferTest, ARefusalAtEachReportOfAReadStopsThereAndKeepsWhatTheR
         EXPECT_EQ(fieldsOf(lastReadRecords.idle),
                   fieldsOf(expectedLastRead(staleLastRead.idle, kDecodedIdle, 5, 1, blocksRead)));
         const int recordsRead[] = {blocksRead >= 1, blocksRead >= 3, blocksRead >= 5, blocksRead >= 6};
-        for (int r = 0; r < 4; ++r) EXPECT_EQ(device.lastReadFilled[r], recordsRead[r]) << r;
+        for (int r = 0; r < 4; ++r)
+            EXPECT_EQ(device.lastReadFilled[r], recordsRead[r]) << r;
         EXPECT_EQ(device.configValid, complete ? 1 : 0);
         const int changed = complete ? 0 : 1;
         EXPECT_EQ(device.tyvelChanged, changed);
@@ -218,7 +217,8 @@ TEST_F(ConfigTransferTest, WithoutABoundLibraryOrAnOpenSensorNothingIsSentAndOnl
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bound);
         InitLibState();
-        if (c.bound) bindSimulator();
+        if (c.bound)
+            bindSimulator();
         DeviceRecord& slot = DeviceTable[0];
         slot.tyvelChanged = 1;
         slot.luidChanged = 1;
@@ -290,8 +290,8 @@ TEST_F(ConfigTransferTest, WritingBeforeAnyReadNeedsNoReadConfigurationAndSendsZ
 
     ASSERT_EQ(WriteCfg(), 1);
 
-    EXPECT_EQ(dataReports(), (Lines{"00 02 FF 80 00 00 00 00 00", "00 0C 00 2C 28 00 00 00 00",
-                                    "00 00 2C 02 85 01 0A 3C FE"}));
+    EXPECT_EQ(dataReports(),
+              (Lines{"00 02 FF 80 00 00 00 00 00", "00 0C 00 2C 28 00 00 00 00", "00 00 2C 02 85 01 0A 3C FE"}));
     EXPECT_EQ(traceLines().back(), "T+750 dev0 command 00 90 38 00 00 00 00 00 00");
     EXPECT_EQ(activeRecord().configValid, 0);
 }
@@ -375,9 +375,8 @@ TEST_F(ConfigTransferTest, ARefusalAtEachReportOfAWriteStopsThereAndTheNextWrite
         ASSERT_EQ(WriteCfg(), 1);
         const Lines retry = traceLines();
         if (committed) {
-            EXPECT_EQ(Lines(retry.begin(), retry.begin() + 2),
-                      (Lines{"T+0 dev0 command 00 90 00 00 00 00 00 00 00",
-                             "T+0 dev0 command 00 8A 00 00 00 00 00 00 00"}));
+            EXPECT_EQ(Lines(retry.begin(), retry.begin() + 2), (Lines{"T+0 dev0 command 00 90 00 00 00 00 00 00 00",
+                                                                      "T+0 dev0 command 00 8A 00 00 00 00 00 00 00"}));
         } else {
             EXPECT_EQ(retry.front(), "T+0 dev0 command 00 80 00 00 00 00 00 00 00");
         }

@@ -98,7 +98,8 @@ TEST_F(ConnectTest, WhileSensorsAreOpenConnectingIsRefusedAndChangesNothing)
 
 TEST_F(ConnectTest, AFailedReadLeavesTheSensorsOpenAndTheLaterOnesUnread)
 {
-    for (int i = 0; i < 3; ++i) addSensor();
+    for (int i = 0; i < 3; ++i)
+        addSensor();
     refuse(DRAVIK_SIM_FEATURE_READ, 1, 0x83, 1);
     uint32_t info = 0xDEADBEEF;
 
@@ -162,7 +163,8 @@ TEST_F(ConnectTest, DisconnectClosesEveryHandleAndReleasesTheHidLibrary)
     EXPECT_EQ(GetDevCnt(), 0);
     EXPECT_EQ(hidLibrary.module, nullptr);
     EXPECT_EQ(interfaceClassGuid.Data1, 0u);
-    for (const DeviceRecord& slot : DeviceTable) EXPECT_TRUE(isEmptySlot(slot));
+    for (const DeviceRecord& slot : DeviceTable)
+        EXPECT_TRUE(isEmptySlot(slot));
     // Released: the kernel no longer reaches the simulator's devices.
     EXPECT_EQ(CreateFileA(pathOf(1).c_str(), 0, 3, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
 }
@@ -187,7 +189,8 @@ TEST_F(ConnectTest, UnloadingClosesTheSensorsAndThreadNotificationsChangeNothing
 
 TEST_F(ConnectTest, OpensNoMoreThanSixteenSensors)
 {
-    for (int i = 0; i < 17; ++i) addSensor();
+    for (int i = 0; i < 17; ++i)
+        addSensor();
 
     ASSERT_EQ(USBConnect(nullptr), 1);
     EXPECT_EQ(GetDevCnt(), 16);
@@ -208,12 +211,15 @@ TEST_F(ConnectTest, LooksAtNoMoreThan256Interfaces)
     const Case cases[] = {{255, false, 0x10007}, {256, false, 0x1000A}, {256, true, 0x1000A}};
     for (const Case& c : cases) {
         dravikSimReset();
-        for (int i = 0; i < c.keyboards; ++i) addKeyboard();
-        if (c.sensorAfter) addSensor();
+        for (int i = 0; i < c.keyboards; ++i)
+            addKeyboard();
+        if (c.sensorAfter)
+            addSensor();
 
         EXPECT_EQ(USBConnect(nullptr), 0) << c.keyboards;
         EXPECT_EQ(connectError, c.connectError) << c.keyboards;
-        EXPECT_EQ(eventsOf(DRAVIK_SIM_INTERFACE).size(), size_t(std::min(c.keyboards + c.sensorAfter, 256))) << c.keyboards;
+        EXPECT_EQ(eventsOf(DRAVIK_SIM_INTERFACE).size(), size_t(std::min(c.keyboards + c.sensorAfter, 256)))
+            << c.keyboards;
         EXPECT_EQ(GetDevCnt(), 0);
         USBDisconnect();
     }
@@ -240,7 +246,8 @@ TEST_F(ConnectTest, EachStepOfTheEnumerationEitherSkipsTheInterfaceOrEndsTheList
     };
     for (const Case& c : cases) {
         dravikSimReset();
-        for (int i = 0; i < 3; ++i) addSensor();
+        for (int i = 0; i < 3; ++i)
+            addSensor();
         c.arrange();
 
         EXPECT_EQ(USBConnect(nullptr), 1) << c.what;
@@ -252,8 +259,7 @@ TEST_F(ConnectTest, EachStepOfTheEnumerationEitherSkipsTheInterfaceOrEndsTheList
         }
         const Events opens = eventsOf(DRAVIK_SIM_OPEN);
         const auto refusedOpens = std::count(opens.begin(), opens.end(), "dev1 refused");
-        EXPECT_EQ(opens.size() - size_t(refusedOpens) - eventsOf(DRAVIK_SIM_CLOSE).size(), size_t(c.opened))
-            << c.what;
+        EXPECT_EQ(opens.size() - size_t(refusedOpens) - eventsOf(DRAVIK_SIM_CLOSE).size(), size_t(c.opened)) << c.what;
         USBDisconnect();
     }
 }
@@ -272,7 +278,8 @@ TEST_F(ConnectTest, TheLastInterfaceLeavesItsCodeInTheWord)
     };
     for (const Case& c : cases) {
         dravikSimReset();
-        for (int i = 0; i < 255; ++i) addKeyboard();
+        for (int i = 0; i < 255; ++i)
+            addKeyboard();
         const int last = std::string(c.what) == "not accepted" ? addKeyboard() : addSensor();
         c.arrange(last);
 

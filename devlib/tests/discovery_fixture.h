@@ -56,7 +56,8 @@ protected:
     {
         std::vector<std::string> events;
         for (const DravikSimTraceEntry& entry : traceEntries()) {
-            if (entry.kind != kind) continue;
+            if (entry.kind != kind)
+                continue;
             std::string event = entry.device < 0 ? "-" : "dev" + std::to_string(entry.device);
             events.push_back(entry.refused ? event + " refused" : event);
         }

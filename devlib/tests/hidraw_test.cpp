@@ -24,7 +24,8 @@ TEST(HidrawPath, IsBuiltFromTheDevpathOfADeviceEventAlone)
         {"hidraw/hidraw3", ""},
         {"", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(hidraw::pathFromDevpath(c.devpath), c.path) << c.devpath;
+    for (const Case& c : cases)
+        EXPECT_EQ(hidraw::pathFromDevpath(c.devpath), c.path) << c.devpath;
     EXPECT_EQ(std::string(kSensorPath).substr(0, 25), "\\\\?\\HID#Vid_3ace&Pid_0501");
 }
 
@@ -40,17 +41,18 @@ TEST(HidrawDescriptor, FindsATopLevelKeyboardApplicationCollection)
         {"keyboard", descriptors::kKeyboard, true},
         {"mouse", descriptors::kMouse, false},
         {"consumer control, then keyboard",
-         {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0xC0, 0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0xC0}, true},
+         {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0xC0, 0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0xC0},
+         true},
         {"extended usage", {0x0B, 0x06, 0x00, 0x01, 0x00, 0xA1, 0x01, 0xC0}, true},
         {"keyboard usage on a physical collection", {0x05, 0x01, 0x09, 0x06, 0xA1, 0x00, 0xC0}, false},
-        {"keyboard nested in a mouse",
-         {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x09, 0x06, 0xA1, 0x01, 0xC0, 0xC0}, false},
+        {"keyboard nested in a mouse", {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x09, 0x06, 0xA1, 0x01, 0xC0, 0xC0}, false},
         {"usage cleared by a main item", {0x05, 0x01, 0x09, 0x06, 0x81, 0x02, 0xA1, 0x01, 0xC0}, false},
         {"long item skipped", {0xFE, 0x02, 0x10, 0xAA, 0xBB, 0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0xC0}, true},
         {"cut short", {0x05, 0x01, 0x09, 0x06, 0xA1}, false},
         {"empty", {}, false},
     };
-    for (const Case& c : cases) EXPECT_EQ(hidraw::holdsKeyboardCollection(c.descriptor), c.keyboard) << c.what;
+    for (const Case& c : cases)
+        EXPECT_EQ(hidraw::holdsKeyboardCollection(c.descriptor), c.keyboard) << c.what;
 }
 
 TEST(HidrawEnumeration, ListsTheKeyboardNodesInNodeOrder)
@@ -130,7 +132,8 @@ TEST(HidrawDevice, RefusesPathsThatNameNoSuchNode)
         "",
         nullptr,
     };
-    for (const char* path : paths) EXPECT_EQ(hidraw::open(path), INVALID_HANDLE_VALUE) << (path ? path : "null");
+    for (const char* path : paths)
+        EXPECT_EQ(hidraw::open(path), INVALID_HANDLE_VALUE) << (path ? path : "null");
 }
 
 TEST(HidrawDevice, FeatureReportsThatTheNodeRefusesFail)

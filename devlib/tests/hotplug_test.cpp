@@ -72,8 +72,8 @@ TEST_F(HotPlugTest, AnArrivalWhoseDeviceReportsOtherIdsIsClosedAgain)
     addSensor();
     ASSERT_EQ(USBConnect(nullptr), 1);
     SetActDev(1);
-    const int impostor = addDevice(pathFor(DRAVIK_VENDOR_ID_1, DRAVIK_PRODUCT_ID, 9), 0x046d, DRAVIK_PRODUCT_ID,
-                                   0x0100, true);
+    const int impostor = addDevice(pathFor(DRAVIK_VENDOR_ID_1, DRAVIK_PRODUCT_ID, 9), 0x046d, DRAVIK_PRODUCT_ID, 0x0100,
+                                   true);
     dravikSimClearTrace();
 
     EXPECT_EQ(ChkAddArrival(pathOf(impostor).c_str()), 0);
@@ -104,7 +104,8 @@ TEST_F(HotPlugTest, AnArrivalOfAPathAlreadyInTheTableAddsASecondRecord)
 
 TEST_F(HotPlugTest, AnArrivalAtAFullTableLeavesNoHandleOpenAndSelectsSensorZero)
 {
-    for (int i = 0; i < 17; ++i) addSensor();
+    for (int i = 0; i < 17; ++i)
+        addSensor();
     ASSERT_EQ(USBConnect(nullptr), 1);
     SetActDev(3);
     dravikSimClearTrace();
@@ -118,7 +119,8 @@ TEST_F(HotPlugTest, AnArrivalAtAFullTableLeavesNoHandleOpenAndSelectsSensorZero)
 
 TEST_F(HotPlugTest, ARemovalClosesTheGapAndEmptiesTheVacatedSlot)
 {
-    for (int i = 0; i < 3; ++i) addSensor(static_cast<uint16_t>(0x0100 + i));
+    for (int i = 0; i < 3; ++i)
+        addSensor(static_cast<uint16_t>(0x0100 + i));
     ASSERT_EQ(USBConnect(nullptr), 1);
     SetActDev(2);
     const DeviceRecord former2 = DeviceTable[2];
@@ -142,7 +144,8 @@ TEST_F(HotPlugTest, ARemovalMatchesTheWholePathInAnyLetterCase)
     ASSERT_EQ(USBConnect(nullptr), 1);
     SetActDev(1);
     std::string upper = pathOf(1);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 
     EXPECT_EQ(ChkDelRemoval(pathOf(1).substr(0, 20).c_str()), 0);
     EXPECT_EQ(ChkDelRemoval((pathOf(1) + "0").c_str()), 0);

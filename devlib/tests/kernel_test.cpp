@@ -10,7 +10,8 @@ TEST(KernelStandIn, LocalAllocZeroFillsAndRefusesWhatA32BitProcessCannotHold)
 {
     auto* block = static_cast<unsigned char*>(LocalAlloc(LMEM_ZEROINIT, 64));
     ASSERT_NE(block, nullptr);
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(block[i], 0) << i;
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(block[i], 0) << i;
     EXPECT_EQ(LocalFree(block), nullptr);
 
     SetLastError(0);
@@ -26,11 +27,13 @@ TEST(KernelStandIn, SecurityDescriptorTakesTwentyBytesAndANullDacl)
     ASSERT_TRUE(InitializeSecurityDescriptor(buffer, SECURITY_DESCRIPTOR_REVISION));
     const unsigned char fresh[20] = {1};
     EXPECT_EQ(std::memcmp(buffer, fresh, 20), 0);
-    for (size_t i = 20; i < sizeof buffer; ++i) EXPECT_EQ(buffer[i], 0xAA) << i;
+    for (size_t i = 20; i < sizeof buffer; ++i)
+        EXPECT_EQ(buffer[i], 0xAA) << i;
 
     ASSERT_TRUE(SetSecurityDescriptorDacl(buffer, TRUE, nullptr, FALSE));
     EXPECT_EQ(buffer[2], 0x04);  // DACL present, not defaulted
-    for (size_t i = 20; i < sizeof buffer; ++i) EXPECT_EQ(buffer[i], 0xAA) << i;
+    for (size_t i = 20; i < sizeof buffer; ++i)
+        EXPECT_EQ(buffer[i], 0xAA) << i;
 
     int acl = 0;
     EXPECT_FALSE(SetSecurityDescriptorDacl(buffer, TRUE, &acl, FALSE));

@@ -15,11 +15,11 @@ static void calledFromLibrary(const char* name)
 
 /* The namesakes only need their names: their arguments are never looked at. */
 #pragma GCC diagnostic ignored "-Wunused-parameter"
-#define NAMESAKE(result, name, ...)     \
-    result name(__VA_ARGS__)            \
-    {                                   \
-        calledFromLibrary(#name);       \
-        return 0;                       \
+#define NAMESAKE(result, name, ...)                                                                                    \
+    result name(__VA_ARGS__)                                                                                           \
+    {                                                                                                                  \
+        calledFromLibrary(#name);                                                                                      \
+        return 0;                                                                                                      \
     }
 
 NAMESAKE(int32_t, SetActDev, int32_t index)
@@ -35,7 +35,8 @@ NAMESAKE(int32_t, SetIdleParms, const tsIdleParms* parms)
 
 static int expectSuccess(const char* call, int32_t result)
 {
-    if (result == 1) return 1;
+    if (result == 1)
+        return 1;
     fprintf(stderr, "%s returned %d\n", call, (int)result);
     return 0;
 }

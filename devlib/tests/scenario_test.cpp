@@ -39,7 +39,8 @@ TEST_F(ScenarioTest, TheShippedScenarioHoldsOneSensorAtFactorySettings)
         uint8_t current[8], factory[8];
         dravikSimGetBlock(0, DRAVIK_SIM_CURRENT, command, current);
         dravikSimGetBlock(0, DRAVIK_SIM_FACTORY, command, factory);
-        EXPECT_EQ(std::vector<uint8_t>(current, current + 8), std::vector<uint8_t>(factory, factory + 8)) << int(command);
+        EXPECT_EQ(std::vector<uint8_t>(current, current + 8), std::vector<uint8_t>(factory, factory + 8))
+            << int(command);
     }
     uint32_t info = 0;
     ASSERT_EQ(USBConnect(&info), 1);
@@ -68,7 +69,9 @@ TEST_F(ScenarioTest, SetsUpDevicesInOrderWithTheirBlocksAndFaults)
       ],
       "faults": [{"kinds": ["read"], "device": 2, "command": "0x83", "position": 1}],
       "missing": ["HidP_GetCaps"]
-    })"), 1) << message;
+    })"),
+              1)
+        << message;
     EXPECT_EQ(message, "");
     ASSERT_EQ(dravikSimDeviceCount(), 3);
     uint8_t block[8];

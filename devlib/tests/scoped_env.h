@@ -7,8 +7,14 @@
 
 #ifdef _WIN32
 // The C runtime's own names; an empty value removes the variable.
-inline void setenv(const char* name, const char* value, int) { _putenv_s(name, value); }
-inline void unsetenv(const char* name) { _putenv_s(name, ""); }
+inline void setenv(const char* name, const char* value, int)
+{
+    _putenv_s(name, value);
+}
+inline void unsetenv(const char* name)
+{
+    _putenv_s(name, "");
+}
 #endif
 
 // Sets an environment variable for one test and restores it afterwards.
@@ -16,7 +22,8 @@ class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value) : name_(name)
     {
-        if (const char* old = std::getenv(name)) old_ = old;
+        if (const char* old = std::getenv(name))
+            old_ = old;
         setenv(name, value.c_str(), 1);
     }
     ~ScopedEnv()

@@ -43,7 +43,8 @@ protected:
     static std::vector<DravikSimTraceEntry> traceEntries()
     {
         std::vector<DravikSimTraceEntry> entries(dravikSimTraceCount());
-        for (size_t i = 0; i < entries.size(); ++i) dravikSimTraceEntry(i, &entries[i]);
+        for (size_t i = 0; i < entries.size(); ++i)
+            dravikSimTraceEntry(i, &entries[i]);
         return entries;
     }
 
@@ -57,7 +58,8 @@ protected:
     static std::vector<std::string> traceLines()
     {
         std::vector<std::string> lines;
-        for (const DravikSimTraceEntry& entry : traceEntries()) lines.push_back(lineOf(entry));
+        for (const DravikSimTraceEntry& entry : traceEntries())
+            lines.push_back(lineOf(entry));
         return lines;
     }
 
@@ -89,7 +91,8 @@ protected:
     static size_t reportCount()
     {
         size_t count = 0;
-        for (const DravikSimTraceEntry& entry : traceEntries()) count += (entry.kind & DRAVIK_SIM_REPORTS) != 0;
+        for (const DravikSimTraceEntry& entry : traceEntries())
+            count += (entry.kind & DRAVIK_SIM_REPORTS) != 0;
         return count;
     }
 
@@ -98,7 +101,8 @@ protected:
     {
         std::vector<std::string> reports;
         for (const DravikSimTraceEntry& entry : traceEntries()) {
-            if (entry.kind != DRAVIK_SIM_DATA_REPORT) continue;
+            if (entry.kind != DRAVIK_SIM_DATA_REPORT)
+                continue;
             const std::string line = lineOf(entry);
             reports.push_back(line.substr(line.find("data ") + 5));
         }

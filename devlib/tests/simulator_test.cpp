@@ -40,7 +40,8 @@ protected:
     Bytes read()
     {
         uint8_t report[9] = {};
-        if (!dravikSimHidGetFeature(handle, report, sizeof report)) return {};
+        if (!dravikSimHidGetFeature(handle, report, sizeof report))
+            return {};
         return Bytes(report + 1, report + 9);
     }
 
@@ -198,7 +199,8 @@ TEST_F(SimulatorTest, FaultsMatchByKindCommandDeviceAndPosition)
 TEST_F(SimulatorTest, OpensIgnoreCaseAndCanBeRefused)
 {
     std::string upper = kSensorPath;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     HANDLE second = backend().open(upper.c_str());
     EXPECT_NE(second, INVALID_HANDLE_VALUE);
     EXPECT_NE(second, handle);

@@ -16,7 +16,8 @@ TEST_F(StateTest, FreshLibraryIsIdleWithEmptySlots)
     EXPECT_EQ(SetActDev(0), 0);
     EXPECT_EQ(featureReportLength, 9);
     EXPECT_EQ(hidLibrary.module, nullptr);
-    for (const DeviceRecord& slot : DeviceTable) EXPECT_EQ(slot.deviceHandle, INVALID_HANDLE_VALUE);
+    for (const DeviceRecord& slot : DeviceTable)
+        EXPECT_EQ(slot.deviceHandle, INVALID_HANDLE_VALUE);
 }
 
 TEST_F(StateTest, InitLibStateEmptiesEverySlotButKeepsLastReadAndSetupBinding)
@@ -58,8 +59,8 @@ TEST_F(StateTest, SetActDevTakesTheLowSixteenBitsAsASignedIndex)
         int16_t active;
     };
     const Case cases[] = {
-        {-1, 0, 1}, {3, 0, 1}, {16, 0, 1}, {0x7FFF, 0, 1}, {0x10000, 1, 0},
-        {2, 1, 2},  {0x1FFFF, 0, 2},       {0, 1, 0},      {0x10002, 1, 2},
+        {-1, 0, 1}, {3, 0, 1},       {16, 0, 1}, {0x7FFF, 0, 1},  {0x10000, 1, 0},
+        {2, 1, 2},  {0x1FFFF, 0, 2}, {0, 1, 0},  {0x10002, 1, 2},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SetActDev(c.argument), c.result) << c.argument;

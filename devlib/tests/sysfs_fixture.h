@@ -13,10 +13,10 @@
 // Report descriptors, trimmed to the items the enumeration looks at.
 namespace descriptors {
 // Usage Page (Generic Desktop), Usage (Keyboard), Collection (Application), ..., End Collection
-const std::vector<uint8_t> kKeyboard = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0x19, 0xE0, 0x29,
-                                        0xE7, 0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0xC0};
-const std::vector<uint8_t> kMouse = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x09, 0x01, 0xA1,
-                                     0x00, 0x05, 0x09, 0x19, 0x01, 0x29, 0x03, 0x81, 0x02, 0xC0, 0xC0};
+const std::vector<uint8_t> kKeyboard = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7,
+                                        0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0xC0};
+const std::vector<uint8_t> kMouse = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x09, 0x01, 0xA1, 0x00,
+                                     0x05, 0x09, 0x19, 0x01, 0x29, 0x03, 0x81, 0x02, 0xC0, 0xC0};
 }  // namespace descriptors
 
 // A sysfs and /dev tree in a temporary directory, laid out as the kernel lays
@@ -52,7 +52,8 @@ public:
         const std::string hidDir = usbDevice + "/" + usbPort + ":1.0/" + hidDevice;
         const std::string devpath = hidDir + "/hidraw/" + node;
         std::filesystem::create_directories(sysfs() + devpath);
-        if (!bcdDevice.empty()) write(sysfs() + usbDevice + "/bcdDevice", bcdDevice + "\n");
+        if (!bcdDevice.empty())
+            write(sysfs() + usbDevice + "/bcdDevice", bcdDevice + "\n");
         write(sysfs() + hidDir + "/report_descriptor", std::string(descriptor.begin(), descriptor.end()));
         std::filesystem::create_directory_symlink("../../devices" + devpath.substr(8),
                                                   sysfs() + "/class/hidraw/" + node);

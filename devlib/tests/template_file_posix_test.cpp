@@ -27,14 +27,14 @@ constexpr uid_t kNobody = 65534;
 
 mode_t modeOf(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     stat(path.c_str(), &info);
     return info.st_mode & 07777;
 }
 
 ino_t inodeOf(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     stat(path.c_str(), &info);
     return info.st_ino;
 }
@@ -54,8 +54,10 @@ int inChildProcess(const std::function<int()>& action, bool unprivileged, rlim_t
         alarm(kWatchdogSeconds);
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{fileSizeLimit, fileSizeLimit};
-        if (fileSizeLimit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(90);
-        if (unprivileged && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
+        if (fileSizeLimit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            _exit(90);
+        if (unprivileged && geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
             _exit(kNoUnprivilegedUser);
         _exit(action());
     }
@@ -69,9 +71,11 @@ int inChildProcess(const std::function<int()>& action, bool unprivileged, rlim_t
 // replace the system's.
 std::string memoryDevice(const ScratchFolder& folder, const std::string& name, unsigned minor)
 {
-    if (geteuid() != 0) return "/dev/" + name;
+    if (geteuid() != 0)
+        return "/dev/" + name;
     const std::string node = folder / name;
-    if (mknod(node.c_str(), S_IFCHR | 0666, makedev(1, minor)) != 0) std::abort();
+    if (mknod(node.c_str(), S_IFCHR | 0666, makedev(1, minor)) != 0)
+        std::abort();
     return node;
 }
 
@@ -79,12 +83,7 @@ TEST_F(TemplateFileTest, ReaderRefusesPathsThatAreNoReadableRegularFile)
 {
     const std::string missing = folder / "missing.tpl";
     expectReaderRefuses({
-        nullptr,
-        "",
-        missing.c_str(),
-        inMissingFolder().c_str(),
-        subfolder().c_str(),
-        "/dev/null",
+        nullptr, "", missing.c_str(), inMissingFolder().c_str(), subfolder().c_str(), "/dev/null",
         "/proc/self/mem",  // opens, and its first read fails
     });
 }
@@ -96,8 +95,12 @@ TEST_F(TemplateFileTest, ReaderStopsAtItsBoundOnAFileThatReadsOnWithoutEnd)
     DeviceTable[0].lastLibErr = kUntouchedWord;
     const auto start = std::chrono::steady_clock::now();
     const int result = inChildProcess(
-        [&] { return ReadDevCfgFmFile(endless) == 0 && sameRecords(storedRecords(), knownRecords()) &&
-                     GetLastLibErr() == kUntouchedWord ? 0 : 1; },
+        [&] {
+            return ReadDevCfgFmFile(endless) == 0 && sameRecords(storedRecords(), knownRecords()) &&
+                           GetLastLibErr() == kUntouchedWord
+                       ? 0
+                       : 1;
+        },
         false);
     EXPECT_EQ(result, 0) << "-1: still reading after " << kWatchdogSeconds << " s";
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
@@ -120,7 +123,7 @@ std::vector<std::string> sortedNames(const ScratchFolder& folder)
 
 mode_t typeOf(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     lstat(path.c_str(), &info);
     return info.st_mode & S_IFMT;
 }
@@ -129,10 +132,12 @@ void makeSocket(const std::string& path)
 {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) std::abort();
+    if (path.size() >= sizeof address.sun_path)
+        std::abort();
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd < 0 || bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) std::abort();
+    if (fd < 0 || bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        std::abort();
     close(fd);
 }
 
@@ -296,7 +301,8 @@ TEST_F(TemplateFileTest, FileItsOwnerMadeReadOnlyIsLeftAsItWas)
         ASSERT_EQ(chown(path.c_str(), owner, group), 0);
         ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
         const int result = inChildProcess([&] { return WriteDevCfgToFile(path.c_str()); }, true);
-        if (result == kNoUnprivilegedUser) GTEST_SKIP() << "this root run can't become user " << kNobody;
+        if (result == kNoUnprivilegedUser)
+            GTEST_SKIP() << "this root run can't become user " << kNobody;
         EXPECT_EQ(result, c.result) << c.name;
         EXPECT_EQ(readAll(path), c.result ? std::string(kKnownTemplate) : "old\n") << c.name;
         EXPECT_EQ(modeOf(path), c.mode) << c.name;

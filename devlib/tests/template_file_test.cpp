@@ -31,7 +31,8 @@ TEST_F(TemplateFileTest, WriterPrintsEachFirmwareDigitAsADecimalNumber)
 TEST_F(TemplateFileTest, WrittenFileReadBackGivesEveryFieldItsExactBits)
 {
     RecordSet written{};
-    for (int i = 0; i < kCfgKeyCount; ++i) fieldOf(written, i) = static_cast<int16_t>(i * 1297 - 31000);
+    for (int i = 0; i < kCfgKeyCount; ++i)
+        fieldOf(written, i) = static_cast<int16_t>(i * 1297 - 31000);
     written.tyvel.PingRateS = 1020;
     written.tyvel.MinDistS = 1;
     written.tyvel.MaxDistS = 60;
@@ -57,9 +58,8 @@ TEST_F(TemplateFileTest, WrittenFileReadBackGivesEveryFieldItsExactBits)
 
 TEST_F(TemplateFileTest, FileWithoutKeyLinesStoresEveryRecordUnchanged)
 {
-    const std::string header =
-        "/--- Tyvel Configuration Template File ---\r\n:Library Version: 5.5.1 \r\n"
-        ":Device FW Version: 05.12 \r\n\r\n/ tsTyvelParms\r\n";
+    const std::string header = "/--- Tyvel Configuration Template File ---\r\n:Library Version: 5.5.1 \r\n"
+                               ":Device FW Version: 05.12 \r\n\r\n/ tsTyvelParms\r\n";
     for (const std::string& text : {std::string(), std::string("/ only a comment\r\n:and a version\n"), header}) {
         SetUp();
         DeviceTable[0].lastLibErr = kUntouchedWord;
@@ -84,8 +84,12 @@ TEST_F(TemplateFileTest, KeyLinesSetOneFieldAndLeaveTheRest)
         {"maxdists=40", "MaxDistS", 40},
         {"MaxDistS = 30\r\nMAXDISTS 40\r\n", "MaxDistS", 40},
         {" \t MaxDistS 40\r\n", "MaxDistS", 40},
-        {"\x1f\x80\xff" "MaxDistS 40\n", "MaxDistS", 40},
-        {"\xEF\xBB\xBF" "MaxDistS = 40\r\n", "MaxDistS", 40},
+        {"\x1f\x80\xff"
+         "MaxDistS 40\n",
+         "MaxDistS", 40},
+        {"\xEF\xBB\xBF"
+         "MaxDistS = 40\r\n",
+         "MaxDistS", 40},
         {"/MaxDistS 40\n", "MaxDistS", 36},
         {":MaxDistS 40\n", "MaxDistS", 36},
         {"  / MaxDistS 40\n", "MaxDistS", 36},
@@ -118,8 +122,8 @@ TEST_F(TemplateFileTest, KeyLinesSetOneFieldAndLeaveTheRest)
         RecordSet expected = knownRecords();
         fieldOf(expected, keyIndex(c.key)) = c.expected;
         const RecordSet stored = storedRecords();
-        EXPECT_TRUE(sameRecords(stored, expected))
-            << c.text << "\n" << c.key << " is " << fieldOf(stored, keyIndex(c.key));
+        EXPECT_TRUE(sameRecords(stored, expected)) << c.text << "\n"
+                                                   << c.key << " is " << fieldOf(stored, keyIndex(c.key));
     }
 }
 
@@ -128,7 +132,8 @@ TEST_F(TemplateFileTest, EveryKeyNamesItsOwnField)
     for (int i = 0; i < kCfgKeyCount; ++i) {
         RecordSet records{};
         std::string upper = CfgKeyTable[i].key;
-        for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        for (char& ch : upper)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
         ASSERT_EQ(FindCfgKey(upper.c_str(), 0xBEEF, &records), 1) << upper;
         RecordSet expected{};
         fieldOf(expected, i) = static_cast<int16_t>(0xBEEF);

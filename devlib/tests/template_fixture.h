@@ -43,7 +43,8 @@ public:
     std::vector<std::string> names() const
     {
         std::vector<std::string> result;
-        for (const auto& entry : fs::directory_iterator(path_)) result.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(path_))
+            result.push_back(entry.path().filename().string());
         return result;
     }
 
@@ -65,7 +66,10 @@ inline void writeAll(const std::string& path, const std::string& bytes)
     out << bytes;
 }
 
-inline int16_t& fieldOf(RecordSet& records, int index) { return reinterpret_cast<int16_t*>(&records)[index]; }
+inline int16_t& fieldOf(RecordSet& records, int index)
+{
+    return reinterpret_cast<int16_t*>(&records)[index];
+}
 
 inline int16_t fieldOf(const RecordSet& records, int index)
 {
@@ -75,7 +79,8 @@ inline int16_t fieldOf(const RecordSet& records, int index)
 inline int keyIndex(const char* key)
 {
     for (int i = 0; i < kCfgKeyCount; ++i)
-        if (std::strcmp(CfgKeyTable[i].key, key) == 0) return i;
+        if (std::strcmp(CfgKeyTable[i].key, key) == 0)
+            return i;
     ADD_FAILURE() << "no key " << key;
     return 0;
 }
@@ -95,7 +100,10 @@ inline void store(const RecordSet& records)
     d.idleParms = records.idle;
 }
 
-inline bool sameRecords(const RecordSet& a, const RecordSet& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+inline bool sameRecords(const RecordSet& a, const RecordSet& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // A read configuration in which nearly every field holds its own value.
 inline RecordSet knownRecords()
@@ -219,7 +227,8 @@ protected:
     // Each is refused, and nothing appears in "sub" or as "no".
     void expectWriterRefuses(std::initializer_list<const char*> paths)
     {
-        for (const char* path : paths) EXPECT_EQ(WriteDevCfgToFile(path), 0) << (path ? path : "null");
+        for (const char* path : paths)
+            EXPECT_EQ(WriteDevCfgToFile(path), 0) << (path ? path : "null");
         EXPECT_FALSE(fs::exists(folder / "no"));
         EXPECT_TRUE(fs::is_directory(folder / "sub"));
         EXPECT_TRUE(fs::is_empty(folder / "sub"));

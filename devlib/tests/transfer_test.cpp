@@ -17,20 +17,22 @@ struct TransferCase {
 TEST_F(TransferTest, DetailCodesReplaceTheWordAndNothingIsStoredWhileUnbound)
 {
     const TransferCase cases[] = {
-        {Binding::Unbound, 0, 0xABC0000, 0xABC0000},
-        {Binding::EmptySlot, 0, 0x100, 0x200},
-        {Binding::NoEntry, 0, 0x101, 0x201},
-        {Binding::Refused, 0, 0x102, 0x202},
+        {Binding::Unbound, 0, 0xABC0000, 0xABC0000},  {Binding::EmptySlot, 0, 0x100, 0x200},
+        {Binding::NoEntry, 0, 0x101, 0x201},          {Binding::Refused, 0, 0x102, 0x202},
         {Binding::Accepted, 1, 0xABC0000, 0xABC0000},
     };
     for (const TransferCase& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.binding));
         restart();
         addSensor();
-        if (c.binding == Binding::Unbound) hidLibrary = HidBinding{};
-        if (c.binding == Binding::EmptySlot) activeDevice = 1;
-        if (c.binding == Binding::NoEntry) hidLibrary.HidD_GetFeature = hidLibrary.HidD_SetFeature = nullptr;
-        if (c.binding == Binding::Refused) refuse(DRAVIK_SIM_REPORTS, 0);
+        if (c.binding == Binding::Unbound)
+            hidLibrary = HidBinding{};
+        if (c.binding == Binding::EmptySlot)
+            activeDevice = 1;
+        if (c.binding == Binding::NoEntry)
+            hidLibrary.HidD_GetFeature = hidLibrary.HidD_SetFeature = nullptr;
+        if (c.binding == Binding::Refused)
+            refuse(DRAVIK_SIM_REPORTS, 0);
 
         FeatureReport report{0, 0x8F};
         activeRecord().lastLibErr = 0xABC0000;

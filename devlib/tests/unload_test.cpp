@@ -22,7 +22,8 @@ public:
     bool loaded() const { return handle_ != nullptr; }
     void unload()
     {
-        if (handle_ != nullptr) dlclose(handle_);
+        if (handle_ != nullptr)
+            dlclose(handle_);
         handle_ = nullptr;
     }
     template <typename Function>

@@ -35,8 +35,8 @@ std::set<int> range(int first, int last)
 std::set<int> expectedCodes(int backslashCode)
 {
     std::set<int> codes{0, backslashCode, 255};
-    for (const auto& part : {range(4, 48), range(51, 56), range(58, 71), range(73, 82),
-                             range(84, 88), range(158, 167), range(173, 177), range(179, 184)})
+    for (const auto& part : {range(4, 48), range(51, 56), range(58, 71), range(73, 82), range(84, 88), range(158, 167),
+                             range(173, 177), range(179, 184)})
         codes.insert(part.begin(), part.end());
     return codes;
 }
@@ -107,9 +107,9 @@ TEST(KeyList, WalkUp5VariantDiffersOnlyAroundTheBackslash)
 
 struct Lookup {
     int code;
-    int commonPosition;   // -1: no entry carries it
+    int commonPosition;  // -1: no entry carries it
     int walkUp5Position;
-    const char* text;     // of the entry found, when one is
+    const char* text;  // of the entry found, when one is
 };
 
 void PrintTo(const Lookup& lookup, std::ostream* out)
@@ -138,16 +138,13 @@ TEST_P(KeyListLookup, CodeFindsItsEntryInTheFilledList)
 
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, KeyListLookup,
-    ::testing::Values(
-        Lookup{0, 0, 0, "NONE"}, Lookup{255, 103, 103, "NULL"},
-        Lookup{166, 45, 45, "("}, Lookup{175, 65, 65, "("},
-        Lookup{167, 46, 46, ")"}, Lookup{176, 66, 66, ")"},
-        Lookup{49, 56, -1, "\\\\"}, Lookup{50, -1, 61, "\\\\"},
-        Lookup{51, 57, 56, "; SEMICOLON"}, Lookup{52, 58, 57, "' SNGLQUOTE"},
-        Lookup{53, 59, 58, "`"}, Lookup{54, 60, 59, ", COMMA"},
-        Lookup{55, 61, 60, ". PERIOD"}, Lookup{56, 62, 62, "/"},
-        Lookup{44, 51, 51, "SPACE5"}, Lookup{180, 69, 69, " DBLQUOTE"},
-        Lookup{14, 11, 11, "k"}, Lookup{41, 48, 48, "ESC"}, Lookup{76, 91, 91, "DELETE"}),
+    ::testing::Values(Lookup{0, 0, 0, "NONE"}, Lookup{255, 103, 103, "NULL"}, Lookup{166, 45, 45, "("},
+                      Lookup{175, 65, 65, "("}, Lookup{167, 46, 46, ")"}, Lookup{176, 66, 66, ")"},
+                      Lookup{49, 56, -1, "\\\\"}, Lookup{50, -1, 61, "\\\\"}, Lookup{51, 57, 56, "; SEMICOLON"},
+                      Lookup{52, 58, 57, "' SNGLQUOTE"}, Lookup{53, 59, 58, "`"}, Lookup{54, 60, 59, ", COMMA"},
+                      Lookup{55, 61, 60, ". PERIOD"}, Lookup{56, 62, 62, "/"}, Lookup{44, 51, 51, "SPACE5"},
+                      Lookup{180, 69, 69, " DBLQUOTE"}, Lookup{14, 11, 11, "k"}, Lookup{41, 48, 48, "ESC"},
+                      Lookup{76, 91, 91, "DELETE"}),
     [](const ::testing::TestParamInfo<Lookup>& info) { return "Code" + std::to_string(info.param.code); });
 
 TEST(KeyListLookup, CodesTheCatalogueDoesNotCarryFindNoEntry)

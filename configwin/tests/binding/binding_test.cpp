@@ -73,5 +73,6 @@ TEST(Binding, FailureNoticeGetsTheMessageBeforeTheProgramEnds)
                 [](const std::string& message) { std::fprintf(stderr, "notice: %s\n", message.c_str()); });
             dravik::HaltKBSends(1);
         },
-        ::testing::ExitedWithCode(ExitNotStarted), "notice: The device library libDravik.so.5 has no function HaltKBSends");
+        ::testing::ExitedWithCode(ExitNotStarted),
+        "notice: The device library libDravik.so.5 has no function HaltKBSends");
 }

@@ -20,10 +20,12 @@ bool followLinks(std::string& path)
 {
     for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
         struct stat info;
-        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
         char link[PATH_MAX];
         const ssize_t length = readlink(path.c_str(), link, sizeof link);
-        if (length < 0 || static_cast<size_t>(length) == sizeof link) return false;
+        if (length < 0 || static_cast<size_t>(length) == sizeof link)
+            return false;
         const std::string target(link, static_cast<size_t>(length));
         if (target[0] == '/') {
             path = target;
@@ -41,7 +43,8 @@ bool writeAll(int fd, const std::string& bytes)
     while (done < bytes.size()) {
         const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
         if (written < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         done += static_cast<size_t>(written);
@@ -53,7 +56,8 @@ bool writeAll(int fd, const std::string& bytes)
 bool finish(int fd)
 {
     bool ok = fsync(fd) == 0;
-    if (close(fd) != 0) ok = false;
+    if (close(fd) != 0)
+        ok = false;
     return ok;
 }
 
@@ -69,7 +73,8 @@ bool writeInPlace(int fd, const std::string& bytes)
 int openExistingForWriting(const std::string& path, struct stat& info)
 {
     const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return -1;
+    if (fd < 0)
+        return -1;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         return -1;
@@ -82,12 +87,12 @@ int openExistingForWriting(const std::string& path, struct stat& info)
 int createTemporary(const std::string& folder, const std::string& name, std::string& temporary)
 {
     static unsigned counter = 0;
-    const std::string stem = folder + "." + name.substr(0, kMaxNameInTemporary) + "." +
-                             std::to_string(getpid()) + ".";
+    const std::string stem = folder + "." + name.substr(0, kMaxNameInTemporary) + "." + std::to_string(getpid()) + ".";
     for (int attempt = 0; attempt < kMaxTemporaryAttempts; ++attempt) {
         temporary = stem + std::to_string(counter++) + ".tmp";
         const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
     }
     return -1;
 }
@@ -98,41 +103,49 @@ std::FILE* openRegularFileForReading(const char* path)
 {
     // Non-blocking so that a FIFO is refused instead of waiting for a writer.
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0)
+        return nullptr;
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         return nullptr;
     }
     std::FILE* file = fdopen(fd, "rb");
-    if (file == nullptr) close(fd);
+    if (file == nullptr)
+        close(fd);
     return file;
 }
 
 bool writeWholeFile(const char* path, const std::string& bytes)
 {
     std::string target = path;
-    if (!followLinks(target)) return false;
+    if (!followLinks(target))
+        return false;
     struct stat info;
     const bool exists = stat(target.c_str(), &info) == 0;
-    if (!exists && errno != ENOENT) return false;
+    if (!exists && errno != ENOENT)
+        return false;
     // A FIFO, device, socket or folder is never opened: it could block,
     // or take the bytes somewhere no file keeps them.
-    if (exists && !S_ISREG(info.st_mode)) return false;
+    if (exists && !S_ISREG(info.st_mode))
+        return false;
 
     const size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string name = target.substr(folder.size());
-    if (name.empty()) return false;
+    if (name.empty())
+        return false;
 
     // The replacement would get past the file's own protection.
     const int existing = exists ? openExistingForWriting(target, info) : -1;
-    if (exists && existing < 0) return false;
+    if (exists && existing < 0)
+        return false;
 
     std::string temporary;
     const int fd = createTemporary(folder, name, temporary);
     if (fd < 0) {
-        if (!exists) return false;
+        if (!exists)
+            return false;
         if (errno != EACCES && errno != EPERM) {
             close(existing);
             return false;
@@ -153,6 +166,7 @@ bool writeWholeFile(const char* path, const std::string& bytes)
     ok = ok && writeAll(fd, bytes);
     ok = finish(fd) && ok;
     ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) unlink(temporary.c_str());
+    if (!ok)
+        unlink(temporary.c_str());
     return ok;
 }

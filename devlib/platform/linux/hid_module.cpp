@@ -28,6 +28,12 @@ DRAVIK_MODULE_EXPORT BOOLEAN HidD_SetFeature(HANDLE device, void* report, ULONG 
     return hidraw::setFeature(device, report, length) ? 1 : 0;
 }
 
-DRAVIK_MODULE_EXPORT void HidD_GetHidGuid(GUID* guid) { reportHidClass(guid); }
+DRAVIK_MODULE_EXPORT void HidD_GetHidGuid(GUID* guid)
+{
+    reportHidClass(guid);
+}
 
-DRAVIK_MODULE_EXPORT int32_t HidP_GetCaps(void*, void*) { return refuseCaps(); }
+DRAVIK_MODULE_EXPORT int32_t HidP_GetCaps(void*, void*)
+{
+    return refuseCaps();
+}

@@ -39,17 +39,20 @@ State& state()
 
 std::string lowerCase(std::string text)
 {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
 bool parseHex(const std::string& text, size_t minDigits, size_t maxDigits, uint32_t& value)
 {
-    if (text.size() < minDigits || text.size() > maxDigits) return false;
+    if (text.size() < minDigits || text.size() > maxDigits)
+        return false;
     value = 0;
     for (char c : text) {
         const int digit = std::tolower(static_cast<unsigned char>(c));
-        if (!std::isxdigit(digit)) return false;
+        if (!std::isxdigit(digit))
+            return false;
         value = value * 16 + static_cast<uint32_t>(std::isdigit(digit) ? digit - '0' : digit - 'a' + 10);
     }
     return true;
@@ -72,7 +75,8 @@ std::vector<std::string> split(const std::string& text, char separator)
 bool parseHidDeviceName(const std::string& name, uint16_t& vendor, uint16_t& product)
 {
     const auto dot = name.find('.');
-    if (dot == std::string::npos) return false;
+    if (dot == std::string::npos)
+        return false;
     const std::vector<std::string> ids = split(name.substr(0, dot), ':');
     uint32_t bus, vid, pid, instance;
     if (ids.size() != 3 || !parseHex(ids[0], 4, 4, bus) || !parseHex(ids[1], 4, 4, vid) ||
@@ -90,7 +94,8 @@ bool isNodeName(const std::string& name, unsigned long* number = nullptr)
     if (digits.empty() || digits.size() > 10 ||
         !std::all_of(digits.begin(), digits.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
         return false;
-    if (number != nullptr) *number = std::stoul(digits);
+    if (number != nullptr)
+        *number = std::stoul(digits);
     return true;
 }
 
@@ -111,7 +116,8 @@ struct PathParts {
 bool parsePath(const char* path, PathParts& parts)
 {
     const std::vector<std::string> pieces = split(lowerCase(path), '#');
-    if (pieces.size() != 4 || pieces[0] != "\\\\?\\hid") return false;
+    if (pieces.size() != 4 || pieces[0] != "\\\\?\\hid")
+        return false;
     const std::vector<std::string> ids = split(pieces[1], '&');
     uint32_t vid = 0, pid = 0;
     if (ids.size() != 2 || ids[0].substr(0, 4) != "vid_" || ids[1].substr(0, 4) != "pid_" ||
@@ -130,7 +136,8 @@ bool hidDeviceOf(const std::string& node, fs::path& hidDevice)
 {
     std::error_code error;
     const fs::path nodeDir = fs::canonical(fs::path(state().sysfsRoot) / "class" / "hidraw" / node, error);
-    if (error) return false;
+    if (error)
+        return false;
     hidDevice = nodeDir.parent_path().parent_path();
     return true;
 }
@@ -139,12 +146,14 @@ uint16_t releaseNumberAbove(const fs::path& hidDevice)
 {
     std::error_code error;
     const fs::path root = fs::canonical(state().sysfsRoot, error);
-    if (error) return 0;
+    if (error)
+        return 0;
     for (fs::path dir = hidDevice.parent_path(); dir != root && dir.has_relative_path(); dir = dir.parent_path()) {
         std::ifstream file(dir / "bcdDevice");
         std::string text;
         uint32_t value;
-        if (file >> text) return parseHex(text, 1, 4, value) ? static_cast<uint16_t>(value) : 0;
+        if (file >> text)
+            return parseHex(text, 1, 4, value) ? static_cast<uint16_t>(value) : 0;
     }
     return 0;
 }
@@ -191,14 +200,17 @@ bool holdsKeyboardCollection(const std::vector<uint8_t>& descriptor)
     for (size_t at = 0; at < descriptor.size();) {
         const uint8_t prefix = descriptor[at];
         if (prefix == 0xFE) {  // long item: size, tag, data
-            if (at + 1 >= descriptor.size()) return false;
+            if (at + 1 >= descriptor.size())
+                return false;
             at += 3 + descriptor[at + 1];
             continue;
         }
         const size_t size = (prefix & 3) == 3 ? 4 : prefix & 3;
-        if (at + 1 + size > descriptor.size()) return false;
+        if (at + 1 + size > descriptor.size())
+            return false;
         uint32_t value = 0;
-        for (size_t k = 0; k < size; ++k) value |= static_cast<uint32_t>(descriptor[at + 1 + k]) << (8 * k);
+        for (size_t k = 0; k < size; ++k)
+            value |= static_cast<uint32_t>(descriptor[at + 1 + k]) << (8 * k);
         at += 1 + size;
 
         switch (prefix & 0xFC) {
@@ -213,7 +225,8 @@ bool holdsKeyboardCollection(const std::vector<uint8_t>& descriptor)
             break;
         case 0xA0: {  // Collection
             const uint32_t fullUsage = usageSize == 4 ? usage : (usagePage << 16) | usage;
-            if (depth == 0 && value == kApplication && usageSize != 0 && fullUsage == kKeyboardUsage) return true;
+            if (depth == 0 && value == kApplication && usageSize != 0 && fullUsage == kKeyboardUsage)
+                return true;
             ++depth;
             usageSize = 0;
             break;
@@ -223,7 +236,8 @@ bool holdsKeyboardCollection(const std::vector<uint8_t>& descriptor)
             usageSize = 0;
             break;
         default:
-            if ((prefix & 0x0C) == 0) usageSize = 0;  // any other main item ends the local usages
+            if ((prefix & 0x0C) == 0)
+                usageSize = 0;  // any other main item ends the local usages
             break;
         }
     }
@@ -234,7 +248,8 @@ std::vector<std::string> keyboardInterfacePaths()
 {
     std::error_code error;
     const fs::path root = fs::canonical(state().sysfsRoot, error);
-    if (error) return {};
+    if (error)
+        return {};
     std::vector<std::pair<unsigned long, std::string>> found;
     for (const fs::directory_entry& entry : fs::directory_iterator(root / "class" / "hidraw", error)) {
         unsigned long number;
@@ -245,11 +260,13 @@ std::vector<std::string> keyboardInterfacePaths()
             continue;
         const std::string devpath = "/" + (hidDevice / "hidraw" / node).lexically_relative(root).string();
         const std::string path = pathFromDevpath(devpath);
-        if (!path.empty()) found.emplace_back(number, path);
+        if (!path.empty())
+            found.emplace_back(number, path);
     }
     std::sort(found.begin(), found.end());
     std::vector<std::string> paths;
-    for (auto& [number, path] : found) paths.push_back(std::move(path));
+    for (auto& [number, path] : found)
+        paths.push_back(std::move(path));
     return paths;
 }
 
@@ -261,7 +278,8 @@ HANDLE open(const char* path)
         lowerCase(hidDevice.filename().string()) != parts.hidDevice)
         return INVALID_HANDLE_VALUE;
     const int fd = ::open((state().devRoot + "/" + parts.node).c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return INVALID_HANDLE_VALUE;
+    if (fd < 0)
+        return INVALID_HANDLE_VALUE;
     HIDD_ATTRIBUTES attributes{sizeof(HIDD_ATTRIBUTES), parts.vendor, parts.product, releaseNumberAbove(hidDevice)};
     auto* node = new OpenNode{fd, attributes};
     state().nodes.insert(node);
@@ -271,7 +289,8 @@ HANDLE open(const char* path)
 BOOL close(HANDLE handle)
 {
     OpenNode* node = find(handle);
-    if (node == nullptr) return FALSE;
+    if (node == nullptr)
+        return FALSE;
     state().nodes.erase(node);
     ::close(node->fd);
     delete node;
@@ -281,7 +300,8 @@ BOOL close(HANDLE handle)
 BOOL attributes(HANDLE handle, HIDD_ATTRIBUTES* attributes)
 {
     const OpenNode* node = find(handle);
-    if (node == nullptr || attributes == nullptr || attributes->Size != sizeof(HIDD_ATTRIBUTES)) return FALSE;
+    if (node == nullptr || attributes == nullptr || attributes->Size != sizeof(HIDD_ATTRIBUTES))
+        return FALSE;
     *attributes = node->attributes;
     return TRUE;
 }
@@ -290,13 +310,15 @@ BOOL attributes(HANDLE handle, HIDD_ATTRIBUTES* attributes)
 BOOL getFeature(HANDLE handle, void* report, ULONG length)
 {
     const OpenNode* node = find(handle);
-    return node != nullptr && report != nullptr && ioctl(node->fd, HIDIOCGFEATURE(length), report) == static_cast<int>(length);
+    return node != nullptr && report != nullptr &&
+           ioctl(node->fd, HIDIOCGFEATURE(length), report) == static_cast<int>(length);
 }
 
 BOOL setFeature(HANDLE handle, void* report, ULONG length)
 {
     const OpenNode* node = find(handle);
-    return node != nullptr && report != nullptr && ioctl(node->fd, HIDIOCSFEATURE(length), report) == static_cast<int>(length);
+    return node != nullptr && report != nullptr &&
+           ioctl(node->fd, HIDIOCSFEATURE(length), report) == static_cast<int>(length);
 }
 
 }  // namespace hidraw

@@ -44,7 +44,8 @@ LoadedModule* firstModule = nullptr;
 LoadedModule* moduleOf(HMODULE handle)
 {
     for (LoadedModule* module = firstModule; module != nullptr; module = module->next) {
-        if (module == handle) return module;
+        if (module == handle)
+            return module;
     }
     return nullptr;
 }
@@ -78,7 +79,8 @@ bool variableSet(const char* name)
 std::string libraryDirectory()
 {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&LoadLibraryA), &info) == 0 || info.dli_fname == nullptr) return ".";
+    if (dladdr(reinterpret_cast<void*>(&LoadLibraryA), &info) == 0 || info.dli_fname == nullptr)
+        return ".";
     char* resolved = realpath(info.dli_fname, nullptr);
     const std::string file = resolved != nullptr ? resolved : info.dli_fname;
     std::free(resolved);
@@ -89,14 +91,16 @@ std::string libraryDirectory()
 const ModuleFile* moduleNamed(const char* name)
 {
     for (const ModuleFile& module : kModuleFiles) {
-        if (sameNameIgnoringCase(name, module.name)) return &module;
+        if (sameNameIgnoringCase(name, module.name))
+            return &module;
     }
     return nullptr;
 }
 
 std::string fileFor(const ModuleFile& module)
 {
-    if (variableSet(module.overrideVariable)) return std::getenv(module.overrideVariable);
+    if (variableSet(module.overrideVariable))
+        return std::getenv(module.overrideVariable);
     const char* file = variableSet("DRAVIK_SIM") ? module.simulatorFile : module.hidrawFile;
     return libraryDirectory() + "/dravik/" + file;
 }
@@ -107,7 +111,8 @@ void reportUnloadable(const ModuleFile& module, const std::string& file)
 {
     static std::string lastReported[std::size(kModuleFiles)];
     std::string& reported = lastReported[&module - kModuleFiles];
-    if (reported == file) return;
+    if (reported == file)
+        return;
     reported = file;
     std::fprintf(stderr, "Dravik: %s\n", dlerror());
 }
@@ -133,11 +138,20 @@ constexpr SIZE_T kLargestLocalBlock = 0x7FFFFFFF;
 
 }  // namespace
 
-void installDeviceBackend(const DeviceBackend* backend) { currentBackend = backend; }
+void installDeviceBackend(const DeviceBackend* backend)
+{
+    currentBackend = backend;
+}
 
-DWORD GetLastError() { return lastError; }
+DWORD GetLastError()
+{
+    return lastError;
+}
 
-void SetLastError(DWORD code) { lastError = code; }
+void SetLastError(DWORD code)
+{
+    lastError = code;
+}
 
 // Modules stay mapped once loaded, so whatever state they keep outlives a
 // FreeLibrary and even the static destructors that run before our unload.
@@ -164,8 +178,10 @@ HMODULE LoadLibraryA(LPCSTR name)
             return nullptr;
         }
     }
-    if (!known->carriesDevices) module->link.backend = nullptr;
-    if (module->link.backend != nullptr) installDeviceBackend(module->link.backend);
+    if (!known->carriesDevices)
+        module->link.backend = nullptr;
+    if (module->link.backend != nullptr)
+        installDeviceBackend(module->link.backend);
     module->next = firstModule;
     firstModule = module;
     return module;
@@ -177,7 +193,8 @@ FARPROC GetProcAddress(HMODULE handle, LPCSTR name)
     void* entry = nullptr;
     if (module != nullptr && name != nullptr && (module->link.hasEntry == nullptr || module->link.hasEntry(name)))
         entry = dlsym(module->library, name);
-    if (entry == nullptr) SetLastError(ERROR_PROC_NOT_FOUND);
+    if (entry == nullptr)
+        SetLastError(ERROR_PROC_NOT_FOUND);
     return reinterpret_cast<FARPROC>(entry);
 }
 
@@ -188,7 +205,8 @@ BOOL FreeLibrary(HMODULE handle)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (module->link.backend != nullptr && module->link.backend == currentBackend) installDeviceBackend(nullptr);
+    if (module->link.backend != nullptr && module->link.backend == currentBackend)
+        installDeviceBackend(nullptr);
     forget(module);
     dlclose(module->library);
     delete module;
@@ -217,7 +235,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWOR
 
 BOOL CloseHandle(HANDLE handle)
 {
-    if (currentBackend == nullptr || currentBackend->close == nullptr) return FALSE;
+    if (currentBackend == nullptr || currentBackend->close == nullptr)
+        return FALSE;
     return currentBackend->close(handle);
 }
 
@@ -229,7 +248,8 @@ HLOCAL LocalAlloc(UINT flags, SIZE_T bytes)
     }
     const SIZE_T size = bytes == 0 ? 1 : bytes;
     void* block = (flags & LMEM_ZEROINIT) != 0 ? std::calloc(1, size) : std::malloc(size);
-    if (block == nullptr) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    if (block == nullptr)
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return block;
 }
 
@@ -270,8 +290,10 @@ BOOL SetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR descriptor, BOOL daclPresent
         return FALSE;
     }
     current.Control &= static_cast<uint16_t>(~(kDaclPresent | kDaclDefaulted));
-    if (daclPresent) current.Control |= kDaclPresent;
-    if (daclPresent && daclDefaulted) current.Control |= kDaclDefaulted;
+    if (daclPresent)
+        current.Control |= kDaclPresent;
+    if (daclPresent && daclDefaulted)
+        current.Control |= kDaclDefaulted;
     current.Dacl = 0;
     std::memcpy(descriptor, &current, sizeof current);
     return TRUE;

@@ -5,7 +5,10 @@
 #include "hidraw.h"
 
 namespace {
-InterfaceSets& sets() { return moduleInterfaceSets(); }
+InterfaceSets& sets()
+{
+    return moduleInterfaceSets();
+}
 }  // namespace
 
 DRAVIK_MODULE_EXPORT BOOL DravikLinkModule(const KernelServices* kernel, ModuleLink*)
@@ -13,8 +16,7 @@ DRAVIK_MODULE_EXPORT BOOL DravikLinkModule(const KernelServices* kernel, ModuleL
     return sets().link(kernel);
 }
 
-DRAVIK_MODULE_EXPORT HDEVINFO SetupDiGetClassDevsA(const GUID* interfaceClass, LPCSTR, HWND,
-                                                                     DWORD flags)
+DRAVIK_MODULE_EXPORT HDEVINFO SetupDiGetClassDevsA(const GUID* interfaceClass, LPCSTR, HWND, DWORD flags)
 {
     if (interfaceClass == nullptr || (flags & DIGCF_DEVICEINTERFACE) == 0) {
         sets().fail(ERROR_INVALID_PARAMETER);
@@ -24,18 +26,20 @@ DRAVIK_MODULE_EXPORT HDEVINFO SetupDiGetClassDevsA(const GUID* interfaceClass, L
                                                                   : std::vector<std::string>{});
 }
 
-DRAVIK_MODULE_EXPORT BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA,
-                                                                        const GUID* interfaceClass, DWORD index,
-                                                                        PSP_DEVICE_INTERFACE_DATA data)
+DRAVIK_MODULE_EXPORT BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA, const GUID* interfaceClass,
+                                                      DWORD index, PSP_DEVICE_INTERFACE_DATA data)
 {
     return sets().enumerate(set, interfaceClass, index, data);
 }
 
-DRAVIK_MODULE_EXPORT BOOL SetupDiGetDeviceInterfaceDetailA(
-    HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data, PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD detailSize,
-    DWORD* requiredSize, PSP_DEVINFO_DATA)
+DRAVIK_MODULE_EXPORT BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
+                                                           PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD detailSize,
+                                                           DWORD* requiredSize, PSP_DEVINFO_DATA)
 {
     return sets().detail(set, data, detail, detailSize, requiredSize);
 }
 
-DRAVIK_MODULE_EXPORT BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set) { return sets().destroy(set); }
+DRAVIK_MODULE_EXPORT BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set)
+{
+    return sets().destroy(set);
+}

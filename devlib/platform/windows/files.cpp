@@ -13,8 +13,8 @@ constexpr int kMaxTemporaryAttempts = 100;
 constexpr size_t kMaxNameInTemporary = 32;
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 // What a replacement takes over from the file it replaces.
-constexpr DWORD kKeptAttributes =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 bool writeAll(HANDLE file, const std::string& bytes)
 {
@@ -22,7 +22,8 @@ bool writeAll(HANDLE file, const std::string& bytes)
     while (done < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
         done += written;
     }
     return true;
@@ -42,14 +43,16 @@ std::string finalPathOf(HANDLE file, const std::string& path)
 {
     char buffer[MAX_PATH * 4];
     const DWORD length = GetFinalPathNameByHandleA(file, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
-    if (length == 0 || length >= sizeof buffer) return path;
+    if (length == 0 || length >= sizeof buffer)
+        return path;
     return std::string(buffer, length);
 }
 
 size_t nameStart(const std::string& path)
 {
     const size_t separator = path.find_last_of("\\/");
-    if (separator != std::string::npos) return separator + 1;
+    if (separator != std::string::npos)
+        return separator + 1;
     return path.size() >= 2 && path[1] == ':' ? 2 : 0;
 }
 
@@ -63,7 +66,8 @@ HANDLE createTemporary(const std::string& target, DWORD attributes, std::string&
     for (int attempt = 0; attempt < kMaxTemporaryAttempts; ++attempt) {
         temporary = stem + std::to_string(counter++) + ".tmp";
         const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
-        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return file;
     }
     return INVALID_HANDLE_VALUE;
 }
@@ -77,18 +81,20 @@ bool writeInPlace(const std::string& path, const std::string& bytes)
 
 bool replaceWith(const std::string& target, bool exists, DWORD attributes, const std::string& bytes)
 {
-    if (target.size() == nameStart(target)) return false;
+    if (target.size() == nameStart(target))
+        return false;
     std::string temporary;
-    const HANDLE file = createTemporary(target, exists ? (attributes & kKeptAttributes) | FILE_ATTRIBUTE_NORMAL
-                                                       : FILE_ATTRIBUTE_NORMAL,
-                                        temporary);
+    const HANDLE file = createTemporary(
+        target, exists ? (attributes & kKeptAttributes) | FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_NORMAL, temporary);
     if (file == INVALID_HANDLE_VALUE) {
-        if (exists && GetLastError() == ERROR_ACCESS_DENIED) return writeInPlace(target, bytes);
+        if (exists && GetLastError() == ERROR_ACCESS_DENIED)
+            return writeInPlace(target, bytes);
         return false;
     }
     const bool ok = writeAndClose(file, bytes) &&
                     MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileA(temporary.c_str());
+    if (!ok)
+        DeleteFileA(temporary.c_str());
     return ok;
 }
 
@@ -96,9 +102,10 @@ bool replaceWith(const std::string& target, bool exists, DWORD attributes, const
 
 std::FILE* openRegularFileForReading(const char* path)
 {
-    const HANDLE file =
-        CreateFileA(path, GENERIC_READ, kShareReadWrite, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    const HANDLE file = CreateFileA(path, GENERIC_READ, kShareReadWrite, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
     // A device or a pipe could block a reader or answer without end.
     if (GetFileType(file) != FILE_TYPE_DISK) {
         CloseHandle(file);
@@ -110,30 +117,35 @@ std::FILE* openRegularFileForReading(const char* path)
         return nullptr;
     }
     std::FILE* stream = _fdopen(descriptor, "rb");
-    if (stream == nullptr) _close(descriptor);
+    if (stream == nullptr)
+        _close(descriptor);
     return stream;
 }
 
 bool writeWholeFile(const char* path, const std::string& bytes)
 {
-    if (*path == '\0') return false;
+    if (*path == '\0')
+        return false;
     // Opened for its attributes only, the target tells what it is without a
     // device or a pipe taking anything; a folder doesn't open.
-    const HANDLE query =
-        CreateFileA(path, FILE_READ_ATTRIBUTES, kShareReadWrite, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE query = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareReadWrite, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (query == INVALID_HANDLE_VALUE) {
         return GetLastError() == ERROR_FILE_NOT_FOUND && replaceWith(path, false, 0, bytes);
     }
     BY_HANDLE_FILE_INFORMATION information{};
     const bool writableFile = GetFileType(query) == FILE_TYPE_DISK && GetFileInformationByHandle(query, &information) &&
-                              (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+                              (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ==
+                                  0;
     const std::string target = finalPathOf(query, path);
     CloseHandle(query);
-    if (!writableFile) return false;
+    if (!writableFile)
+        return false;
     // The replacement would get past a protection that refuses the caller.
-    const HANDLE probe =
-        CreateFileA(target.c_str(), GENERIC_WRITE, kShareReadWrite, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) return false;
+    const HANDLE probe = CreateFileA(target.c_str(), GENERIC_WRITE, kShareReadWrite, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        return false;
     CloseHandle(probe);
     return replaceWith(target, true, information.dwFileAttributes, bytes);
 }

@@ -58,17 +58,22 @@ HANDLE WINAPI routedCreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSE
         return dravikSimDeviceBackend()->open(path);
     }
     const HANDLE file = CreateFileA(path, access, shareMode, security, creation, flags, templateFile);
-    if (file != INVALID_HANDLE_VALUE) kernelFileHandles().insert(file);
+    if (file != INVALID_HANDLE_VALUE)
+        kernelFileHandles().insert(file);
     return file;
 }
 
 BOOL WINAPI routedCloseHandle(HANDLE handle)
 {
-    if (kernelFileHandles().erase(handle) != 0) return CloseHandle(handle);
+    if (kernelFileHandles().erase(handle) != 0)
+        return CloseHandle(handle);
     return dravikSimDeviceBackend()->close(handle);
 }
 
-void WINAPI routedSleep(DWORD milliseconds) { dravikSimDeviceBackend()->sleep(milliseconds); }
+void WINAPI routedSleep(DWORD milliseconds)
+{
+    dravikSimDeviceBackend()->sleep(milliseconds);
+}
 
 // An entry point the simulator counts as missing can't be resolved.
 FARPROC WINAPI routedGetProcAddress(HMODULE module, LPCSTR name)
@@ -106,14 +111,16 @@ std::map<HMODULE, RoutedModule>& routedModules()
 const void* routedReplacementFor(const char* name)
 {
     for (const RoutedImport& import : kRoutedImports)
-        if (std::strcmp(import.name, name) == 0) return import.replacement;
+        if (std::strcmp(import.name, name) == 0)
+            return import.replacement;
     return nullptr;
 }
 
 bool writeSlot(void** slot, void* value)
 {
     DWORD previous = 0;
-    if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &previous)) return false;
+    if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &previous))
+        return false;
     *slot = value;
     VirtualProtect(slot, sizeof *slot, previous, &previous);
     return true;
@@ -125,21 +132,26 @@ std::map<void**, const void*> routableSlots(HMODULE module)
     std::map<void**, const void*> slots;
     auto* const base = reinterpret_cast<BYTE*>(module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return slots;
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE)
+        return slots;
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.VirtualAddress == 0) return slots;
+    if (imports.VirtualAddress == 0)
+        return slots;
     for (auto* library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
          library->Name != 0; ++library) {
-        if (_stricmp(reinterpret_cast<const char*>(base + library->Name), "kernel32.dll") != 0) continue;
+        if (_stricmp(reinterpret_cast<const char*>(base + library->Name), "kernel32.dll") != 0)
+            continue;
         const DWORD namesAt = library->OriginalFirstThunk != 0 ? library->OriginalFirstThunk : library->FirstThunk;
         const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + namesAt);
         auto* bound = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++bound) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
             const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             const void* replacement = routedReplacementFor(reinterpret_cast<const char*>(byName->Name));
-            if (replacement != nullptr) slots[reinterpret_cast<void**>(&bound->u1.Function)] = replacement;
+            if (replacement != nullptr)
+                slots[reinterpret_cast<void**>(&bound->u1.Function)] = replacement;
         }
     }
     return slots;
@@ -148,14 +160,16 @@ std::map<void**, const void*> routableSlots(HMODULE module)
 bool restore(const RoutedModule& routed)
 {
     bool restored = true;
-    for (const auto& [slot, held] : routed.original) restored = writeSlot(slot, held) && restored;
+    for (const auto& [slot, held] : routed.original)
+        restored = writeSlot(slot, held) && restored;
     return restored;
 }
 
 bool route(HMODULE module)
 {
     RoutedModule& routed = routedModules()[module];
-    if (routed.depth++ > 0) return true;
+    if (routed.depth++ > 0)
+        return true;
     for (const auto& [slot, replacement] : routableSlots(module)) {
         void* const held = *slot;
         if (!writeSlot(slot, const_cast<void*>(replacement))) {
@@ -171,8 +185,10 @@ bool route(HMODULE module)
 bool unroute(HMODULE module)
 {
     const auto found = routedModules().find(module);
-    if (found == routedModules().end()) return false;
-    if (--found->second.depth > 0) return true;
+    if (found == routedModules().end())
+        return false;
+    if (--found->second.depth > 0)
+        return true;
     const bool restored = restore(found->second);
     routedModules().erase(found);
     return restored;
@@ -184,14 +200,16 @@ extern "C" {
 
 int dravikSimRouteKernel(void* module, int routed)
 {
-    if (module == nullptr) return 0;
+    if (module == nullptr)
+        return 0;
     const auto handle = static_cast<HMODULE>(module);
     return (routed ? route(handle) : unroute(handle)) ? 1 : 0;
 }
 
 int dravikSimLastOpenCall(DravikSimOpenCall* call)
 {
-    if (call == nullptr || !anyOpen) return 0;
+    if (call == nullptr || !anyOpen)
+        return 0;
     *call = lastOpen;
     return 1;
 }

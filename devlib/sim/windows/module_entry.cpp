@@ -9,7 +9,10 @@
 
 namespace {
 
-void setLastError(DWORD code) { SetLastError(code); }
+void setLastError(DWORD code)
+{
+    SetLastError(code);
+}
 
 const KernelServices kKernel = {setLastError};
 ModuleLink moduleLink;
@@ -28,8 +31,10 @@ HMODULE libraryModule()
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
-        if (!DravikLinkModule(&kKernel, &moduleLink)) return FALSE;
-        if (moduleLink.backend == nullptr) return TRUE;
+        if (!DravikLinkModule(&kKernel, &moduleLink))
+            return FALSE;
+        if (moduleLink.backend == nullptr)
+            return TRUE;
         routedModule = libraryModule();
         return dravikSimRouteKernel(routedModule, 1);
     }

@@ -40,26 +40,28 @@ const Export kExports[] = {
 unsigned bytesTakenByCallee(FARPROC entry, unsigned slots)
 {
     unsigned left = slots;
-    __asm__ volatile(
-        "movl %%esp, %%esi\n\t"
-        "1:\n\t"
-        "testl %%ecx, %%ecx\n\t"
-        "jz 2f\n\t"
-        "pushl $0\n\t"
-        "decl %%ecx\n\t"
-        "jmp 1b\n\t"
-        "2:\n\t"
-        "call *%%ebx\n\t"
-        "movl %%esi, %%ecx\n\t"
-        "subl %%esp, %%ecx\n\t"
-        "movl %%esi, %%esp\n\t"
-        : "+c"(left)
-        : "b"(entry)
-        : "eax", "edx", "esi", "memory", "cc");
+    __asm__ volatile("movl %%esp, %%esi\n\t"
+                     "1:\n\t"
+                     "testl %%ecx, %%ecx\n\t"
+                     "jz 2f\n\t"
+                     "pushl $0\n\t"
+                     "decl %%ecx\n\t"
+                     "jmp 1b\n\t"
+                     "2:\n\t"
+                     "call *%%ebx\n\t"
+                     "movl %%esi, %%ecx\n\t"
+                     "subl %%esp, %%ecx\n\t"
+                     "movl %%esi, %%esp\n\t"
+                     : "+c"(left)
+                     : "b"(entry)
+                     : "eax", "edx", "esi", "memory", "cc");
     return slots * 4 - left;
 }
 
-DWORD WINAPI doNothing(LPVOID) { return 0; }
+DWORD WINAPI doNothing(LPVOID)
+{
+    return 0;
+}
 
 std::string folderOf(HMODULE module)
 {
@@ -79,7 +81,8 @@ public:
     HMODULE module() const { return module_; }
     void unload()
     {
-        if (module_ != nullptr) FreeLibrary(module_);
+        if (module_ != nullptr)
+            FreeLibrary(module_);
         module_ = nullptr;
     }
     template <typename Function>
@@ -114,7 +117,8 @@ protected:
         for (size_t i = 0; i < dravikSimTraceCount(); ++i) {
             DravikSimTraceEntry entry;
             dravikSimTraceEntry(i, &entry);
-            if (entry.kind == kind) entries.push_back(entry);
+            if (entry.kind == kind)
+                entries.push_back(entry);
         }
         return entries;
     }

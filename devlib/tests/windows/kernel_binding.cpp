@@ -14,7 +14,8 @@ void installDeviceBackend(const DeviceBackend* backend)
         std::fprintf(stderr, "only the simulator's device backend can serve the kernel here\n");
         std::abort();
     }
-    if ((backend != nullptr) == routed) return;
+    if ((backend != nullptr) == routed)
+        return;
     if (!dravikSimRouteKernel(GetModuleHandleA(nullptr), backend != nullptr)) {
         std::fprintf(stderr, "the kernel imports of this program can't be routed\n");
         std::abort();

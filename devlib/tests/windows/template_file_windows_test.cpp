@@ -7,7 +7,10 @@
 
 namespace {
 
-DWORD attributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD attributesOf(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str());
+}
 
 // Another program's handle on a file, which never lets it be deleted or
 // renamed.
@@ -57,8 +60,8 @@ TEST_F(TemplateFileTest, ReaderRefusesPathsThatAreNoReadableRegularFile)
 {
     const std::string missing = folder / "missing.tpl";
     const IdlePipe pipe(PIPE_ACCESS_OUTBOUND);
-    expectReaderRefuses({nullptr, "", missing.c_str(), inMissingFolder().c_str(), subfolder().c_str(), "NUL",
-                         pipe.name().c_str()});
+    expectReaderRefuses(
+        {nullptr, "", missing.c_str(), inMissingFolder().c_str(), subfolder().c_str(), "NUL", pipe.name().c_str()});
 }
 
 TEST_F(TemplateFileTest, WriterRefusesPathsItCannotCreate)
