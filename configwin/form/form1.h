@@ -7,8 +7,9 @@
 // "Text4_5". The index of the modifier arrays and of Label11/Label12 is the
 // key slot.
 //
-// The constructor builds the controls (form1.cpp) and binds no handler; the
-// key lists are filled in form_key_lists.cpp and Form_Load in form_load.cpp.
+// The constructor builds the controls (form1.cpp) and binds no handler
+// (handlers/ does); the key lists are filled in form_key_lists.cpp, and
+// Form_Load, which starts the program, is in run/form_load.cpp.
 #ifndef CONFIGWIN_FORM1_H
 #define CONFIGWIN_FORM1_H
 
