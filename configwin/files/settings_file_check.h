@@ -13,15 +13,9 @@
 
 #include <vector>
 
-// Above the largest file the window can write (33 texts of at most 32767
-// characters, about 1.1 MB), and thousands of times a real one.
+// Above the largest file the window can write (its text lines of at most
+// 32767 characters each, about 1.1 MB), and thousands of times a real one.
 inline constexpr qint64 kSettingsFileBound = 2 * 1024 * 1024;
-
-// A name or an argument as the system gives it, and back: UTF-8, but for each
-// byte that is not, which becomes a character of its own (U+DC80 to U+DCFF),
-// so that a file named in Latin-1 is still found.
-QString systemText(QByteArrayView bytes);
-QByteArray systemBytes(const QString& text);
 
 struct FileBytes {
     QByteArray bytes;

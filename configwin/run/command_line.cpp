@@ -1,7 +1,7 @@
 #include "run/command_line.h"
 
 #include "dialogs/ui_seam.h"
-#include "files/settings_file_check.h"
+#include "text/system_text.h"
 
 namespace {
 

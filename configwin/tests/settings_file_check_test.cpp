@@ -1,5 +1,6 @@
 #include "file_probes.h"
 #include "files/settings_file_check.h"
+#include "text/system_text.h"
 
 #include <QFile>
 #include <QTemporaryDir>
