@@ -137,10 +137,6 @@ void outOfKeyboardReach(QWidget* control)
         part->setFocusPolicy(Qt::NoFocus);
 }
 
-}  // namespace
-
-namespace {
-
 constexpr KeySlotCheckBoxes Form1::*boxesNamed(std::string_view name)
 {
     constexpr std::pair<std::string_view, KeySlotCheckBoxes Form1::*> arrays[] = {
@@ -164,13 +160,11 @@ constexpr std::array<ModifierColumn, kModifierKeys.size()> modifierColumns()
     return columns;
 }
 
-// Made while compiling, so that a name kModifierKeys gives but no array has
-// stops the build.
-constexpr std::array<ModifierColumn, kModifierKeys.size()> kColumnsOfTheKeys = modifierColumns();
-
 }  // namespace
 
-const std::array<ModifierColumn, kModifierKeys.size()> kModifierColumns = kColumnsOfTheKeys;
+// Made while compiling, so that a name kModifierKeys gives but no array has
+// stops the build.
+constexpr std::array<ModifierColumn, kModifierKeys.size()> kModifierColumns = modifierColumns();
 
 int modifierByte(const Form1& form, int slot)
 {
