@@ -13,7 +13,10 @@
 namespace {
 
 const DeviceBackend* currentBackend = nullptr;
-thread_local DWORD lastError = 0;
+// Not thread_local: the library is called from one thread, and a TLS block in
+// a library loaded at run time trips the leak checker of GCC 12's sanitizer
+// runtime, in every program that loads it under the sanitizer.
+DWORD lastError = 0;
 
 // The platform's library names and the files that stand for them in the
 // library's private folder dravik/ beside libDravik.so (installed or built):
