@@ -2,7 +2,13 @@
 
 #include "lib_state.h"
 
+#include <type_traits>
+
 namespace {
+
+// Reading and writing a feature report take the same arguments.
+using FeatureCall = PFN_HidD_GetFeature;
+static_assert(std::is_same_v<FeatureCall, PFN_HidD_SetFeature>);
 
 struct TransferCodes {
     uint32_t noDevice;
@@ -10,7 +16,7 @@ struct TransferCodes {
     uint32_t refused;
 };
 
-int featureTransfer(PFN_HidD_GetFeature call, FeatureReport& report, const TransferCodes& codes)
+int featureTransfer(FeatureCall call, FeatureReport& report, const TransferCodes& codes)
 {
     if (hidLibrary.module == nullptr)
         return 0;
