@@ -33,8 +33,6 @@ void releaseHidLib()
     hidLibrary = HidBinding{};
 }
 
-constexpr unsigned kAcceptedVendors[] = {DRAVIK_VENDOR_ID_1, DRAVIK_VENDOR_ID_2};
-
 bool isAccepted(const HIDD_ATTRIBUTES& attributes)
 {
     if (attributes.ProductID != DRAVIK_PRODUCT_ID)

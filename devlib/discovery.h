@@ -5,6 +5,10 @@
 
 #include "lib_state.h"
 
+// The vendors whose sensor (product DRAVIK_PRODUCT_ID) is accepted; the udev
+// rule lists the same.
+inline constexpr unsigned kAcceptedVendors[] = {DRAVIK_VENDOR_ID_1, DRAVIK_VENDOR_ID_2};
+
 int LoadHidLib();
 int LoadSetupLib();
 int MakeOpenSecurity(SECURITY_ATTRIBUTES& attributes);
