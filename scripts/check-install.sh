@@ -47,8 +47,11 @@ rm -rf "$usr_stage"
 
 # A user installs into a prefix of their own without root. Run as root, the
 # install runs as nobody, who may read the build and the sources wherever
-# they are but writes only into the prefix and cmake's install manifest in
-# the build folder (a user building for themselves owns both).
+# they are (also under a folder only root may enter) but writes only into the
+# prefix and cmake's install manifest in the build folder (a user building
+# for themselves owns both). CMake checks its files with access(), which
+# drops the capability for a user other than root unless no_setuid_fixup is
+# set.
 user_prefix=$build/user-prefix
 rm -rf "$user_prefix"
 mkdir "$user_prefix"
@@ -56,7 +59,7 @@ as_user=()
 if [ "$(id -u)" -eq 0 ]; then
   touch "$build/install_manifest.txt"
   chown nobody:nogroup "$user_prefix" "$build/install_manifest.txt"
-  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups
+  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --securebits=+no_setuid_fixup
            --inh-caps=+dac_read_search --ambient-caps=+dac_read_search)
 fi
 if ! "${as_user[@]}" cmake --install "$build" --prefix "$user_prefix" >/dev/null; then
@@ -69,6 +72,12 @@ fi
 expect_udev_rule "$user_prefix/lib/udev/rules.d" "$user_prefix"
 if [ ! -x "$user_prefix/bin/Tornel-Tyvel-4-7" ]; then
   echo "an install into $user_prefix did not install the utility" >&2
+  exit 1
+fi
+# Writable places such as /tmp would not stop an install that strays.
+if outside=$(grep -v "^$user_prefix/" "$build/install_manifest.txt"); then
+  printf '%s\n' "$outside" >&2
+  echo "an install into $user_prefix wrote outside it" >&2
   exit 1
 fi
 rm -rf "$user_prefix"
