@@ -2,8 +2,8 @@
 # Checks the Debian packages in build/packages (scripts/build-packages.sh):
 # lintian finds no error in any, the AppStream metainfo is valid, the version
 # in debian/changelog is the packaged library's, and, unpacked from them, the
-# utility configures the simulated sensor from a settings file
-# with status 0, loading the library and the simulator's modules from the
+# utility configures the simulated sensor from the example settings file it
+# ships with status 0, loading the library and the simulator's modules from the
 # unpacked files alone, and dravik_info reads the packaged scenario's sensor.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,9 +26,14 @@ if [ "${packaged%%-*}" != "$library" ]; then
   exit 1
 fi
 
+example=$stage/usr/share/doc/tornel-tyvel/examples/Default.tyv
+if ! cmp examples/Default.tyv "$example"; then
+  echo "tornel-tyvel does not ship examples/Default.tyv as $example" >&2
+  exit 1
+fi
 status=0
 run=$(env -i PATH="$PATH" HOME="$HOME" LD_DEBUG=libs DRAVIK_SIM=devlib/sim/scenarios/one-sensor.json \
-      timeout 60 "$stage/usr/bin/Tornel-Tyvel-4-7" examples/Default.tyv 2>&1) || status=$?
+      timeout 60 "$stage/usr/bin/Tornel-Tyvel-4-7" "$example" 2>&1) || status=$?
 if [ "$status" -ne 0 ]; then
   grep -v "^ *[0-9]*:" <<<"$run" >&2 || true
   echo "the unpacked utility ended with status $status, expected 0" >&2

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the layout of the C and C++ files, then builds everything and runs
 # every test: a plain build with warnings as errors and its install, the
-# Debian packages, then the same tests under AddressSanitizer and UBSan, then
-# the Windows build under wine, then the fuzz targets for a bounded time.
+# Debian packages, then the same tests under AddressSanitizer and UBSan, the
+# library without the utility, the Windows build under wine, then the fuzz
+# targets for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -29,6 +30,9 @@ scripts/build-packages.sh
 scripts/check-packages.sh
 
 build_and_test build/sanitize -DTORNEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+
+# The library alone, as a machine without Qt builds it.
+build_and_test build/library-only -DTORNEL_WITH_GUI=OFF
 
 # Dravik.dll cross-built for 32-bit Windows: its export table checked and its
 # tests run under wine against the simulated HID.DLL and SETUPAPI.DLL. Wine
