@@ -505,10 +505,10 @@ TEST_F(SettingsFile, SaveAsTakesTheLongestNameTheFolderTakes)
 // A disk that fails to keep the bytes says so only at the flush or the close.
 TEST_F(SettingsFile, AFailedFlushOrCloseOfTheNewFileKeepsTheOldFile)
 {
-    put(path("Default.tyv"), "old contents");
     for (const FileCall call : {FileCall::Fsync, FileCall::Close}) {
         SCOPED_TRACE(call == FileCall::Fsync ? "fsync" : "close");
         ui.boxes.clear();
+        put(path("Default.tyv"), "old contents");
         {
             const InterposedFileCall failing(call, folder.path(), [] { return EIO; });
             form.Save->trigger();
