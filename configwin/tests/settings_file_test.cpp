@@ -423,6 +423,19 @@ TEST_F(SettingsFile, SavingThroughALinkReplacesTheFileItNames)
               QStringList{"settings.tyv"});
 }
 
+TEST_F(SettingsFile, SavingThroughALinkToNoFileCreatesTheFileItNames)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("real")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("real/later.tyv"), path("link.tyv")));
+    form.MaxDist->setText(QStringLiteral("59"));
+
+    EXPECT_TRUE(saveSettingsFile(form, path("link.tyv")));
+
+    EXPECT_EQ(QFileInfo(path("link.tyv")).symLinkTarget(), path("real/later.tyv"));
+    EXPECT_TRUE(contents(path("real/later.tyv")).startsWith("\"59\"\r\n"));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 // A link another user planted in /tmp must not lure root into replacing a
 // file of the link's choice, whatever fs.protected_symlinks says.
 TEST_F(SettingsFile, SavingFollowsALinkInAStickyWorldWritableFolderOnlyFromTheUserOrTheFolderOwner)

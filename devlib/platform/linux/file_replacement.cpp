@@ -44,10 +44,12 @@ bool mayFollow(int folder, const struct stat& link)
     return !shared || link.st_uid == geteuid() || link.st_uid == status.st_uid;
 }
 
-int openRoot(int replaced, bool absolute)
+// Closes `previous` and opens the folder a walk starts from: the root for an
+// absolute path, else the current folder.
+int openStart(int previous, bool absolute)
 {
-    if (replaced >= 0)
-        close(replaced);
+    if (previous >= 0)
+        close(previous);
     return open(absolute ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
@@ -105,7 +107,7 @@ int SaveTarget::find(const char* path)
         return ENOENT;
     std::vector<std::string> pending;
     pushComponents(path, pending);
-    folder_ = openRoot(folder_, *path == '/');
+    folder_ = openStart(folder_, *path == '/');
     if (folder_ < 0)
         return errno;
     for (int links = 0;;) {
@@ -126,7 +128,7 @@ int SaveTarget::find(const char* path)
                 return length < 0 ? errno : ENOENT;
             if (static_cast<size_t>(length) == sizeof text)
                 return ENAMETOOLONG;
-            if (text[0] == '/' && (folder_ = openRoot(folder_, true)) < 0)
+            if (text[0] == '/' && (folder_ = openStart(folder_, true)) < 0)
                 return errno;
             pushComponents(std::string(text, static_cast<size_t>(length)), pending);
             continue;
