@@ -1,5 +1,6 @@
 #include "files/settings_file_check.h"
 
+#include "platform/linux/file_replacement.h"
 #include "text/ansi_codepage.h"
 #include "text/system_text.h"
 
@@ -7,9 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
-#include <cstdlib>
+#include <csignal>
 #include <cstring>
+#include <iterator>
+#include <string>
 
 namespace {
 
@@ -50,24 +54,42 @@ private:
     int fd_;
 };
 
-// Fills the new file `fd` and closes it: 0 once every byte reached the disk,
-// else the error that stopped it.
-int fillAndClose(int fd, const QByteArray& bytes, mode_t mode)
-{
-    int error = ::fchmod(fd, mode) == 0 ? 0 : errno;
-    for (qsizetype written = 0; error == 0 && written < bytes.size();) {
-        const ssize_t count = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-        if (count >= 0)
-            written += count;
-        else if (errno != EINTR)
-            error = errno;
+// While it lives, SIGTERM, SIGINT and SIGHUP, unless ignored, are only
+// noted: a save they interrupt can remove its new file first. Each noted one
+// is raised again at the end, for the disposition it had before.
+class EndSignalsNoted {
+public:
+    EndSignalsNoted()
+    {
+        noted_ = 0;
+        struct sigaction noting {};
+        noting.sa_handler = [](int signal) { noted_ = signal; };
+        noting.sa_flags = SA_RESTART;
+        sigfillset(&noting.sa_mask);
+        for (std::size_t index = 0; index < std::size(kSignals); ++index) {
+            ::sigaction(kSignals[index], nullptr, &previous_[index]);
+            if (previous_[index].sa_handler != SIG_IGN)
+                ::sigaction(kSignals[index], &noting, nullptr);
+        }
     }
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    return error;
-}
+    ~EndSignalsNoted()
+    {
+        for (std::size_t index = 0; index < std::size(kSignals); ++index)
+            ::sigaction(kSignals[index], &previous_[index], nullptr);
+        if (noted_ != 0)
+            ::raise(noted_);
+    }
+    EndSignalsNoted(const EndSignalsNoted&) = delete;
+    EndSignalsNoted& operator=(const EndSignalsNoted&) = delete;
+
+    bool any() const { return noted_ != 0; }
+
+private:
+    static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+    // Set by whichever thread the signal reaches.
+    static inline std::atomic<int> noted_{0};
+    struct sigaction previous_[std::size(kSignals)]{};
+};
 
 }  // namespace
 
@@ -107,35 +129,31 @@ FileBytes readSettingsBytes(const QString& path, qint64 bound)
 
 QString writeSettingsBytes(const QString& path, const QByteArray& bytes)
 {
-    QByteArray target = systemBytes(path);
+    SaveTarget target;
+    const int found = target.find(systemBytes(path).constData());
+    if (found == kForeignLinkInSharedFolder)
+        return QStringLiteral("it is reached through a symbolic link another user made in a shared folder");
+    if (found != 0)
+        return systemReason(found);
     struct stat status {};
-    const bool replacing = ::stat(target.constData(), &status) == 0;
+    const bool replacing = ::fstatat(target.folder(), target.name(), &status, AT_SYMLINK_NOFOLLOW) == 0;
     if (!replacing && errno != ENOENT)
         return systemReason(errno);
     if (replacing && !S_ISREG(status.st_mode))
         return QStringLiteral("it is not a regular file");
-    if (replacing) {
-        char* const linked = ::realpath(target.constData(), nullptr);
-        if (!linked)
-            return systemReason(errno);
-        target = linked;
-        std::free(linked);
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
 
+    const EndSignalsNoted endSignals;
     // Beside the target, so that the rename replaces it in one step.
-    QByteArray temporary = target + ".XXXXXX";
-    const int file = ::mkostemp(temporary.data(), O_CLOEXEC);
+    std::string temporary;
+    const int file = createReplacement(target, replacing ? &status : nullptr, temporary);
     if (file < 0)
         return systemReason(errno);
-    int error = fillAndClose(file, bytes, replacing ? status.st_mode & 07777 : 0666 & ~mask);
-    if (error == 0 && ::rename(temporary.constData(), target.constData()) != 0)
-        error = errno;
-    if (error == 0)
-        return QString();
-    ::unlink(temporary.constData());
-    return systemReason(error);
+    int error = writeFlushAndClose(file, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // The program ends as soon as the signal is raised again: with the old file.
+    if (error == 0 && endSignals.any())
+        error = EINTR;
+    error = finishReplacement(target, temporary, error);
+    return error == 0 ? QString() : systemReason(error);
 }
 
 CheckedSettings checkSettingsFile(const QByteArray& bytes, const std::vector<LineForm>& forms)

@@ -30,8 +30,11 @@ FileBytes readSettingsBytes(const QString& path, qint64 bound = kSettingsFileBou
 
 // Replaces or creates the regular file `path` (through a link, the file it
 // names) only once every byte reached the disk, keeping an old file's
-// permission bits; anything else is refused before it is opened. Why it
-// failed, as it follows "cannot be written: ", or empty.
+// permission bits, and its owner and group where this user may set them;
+// anything else, or a path through a link another user made in a shared
+// folder such as /tmp, is refused before the file is opened. SIGTERM, SIGINT
+// or SIGHUP during the save leave the old file and take effect once the new
+// one is gone. Why it failed, as it follows "cannot be written: ", or empty.
 QString writeSettingsBytes(const QString& path, const QByteArray& bytes);
 
 enum class LineFault { None, Missing, NotText, NotState, LfLineEnds };

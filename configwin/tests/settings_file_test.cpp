@@ -4,7 +4,9 @@
 #include "files/settings_layout.h"
 #include "form/form1.h"
 #include "handlers/connect_handlers.h"
+#include "interposed_file_calls.h"
 #include "scripted_ui_seam.h"
+#include "tests/planted_links.h"
 #include "widgets/check_value.h"
 
 #include <QAction>
@@ -26,6 +28,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -33,6 +36,8 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -416,6 +421,178 @@ TEST_F(SettingsFile, SavingThroughALinkReplacesTheFileItNames)
     EXPECT_TRUE(contents(path("real/settings.tyv")).startsWith("\"59\"\r\n"));
     EXPECT_EQ(QDir(path("real")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
               QStringList{"settings.tyv"});
+}
+
+TEST_F(SettingsFile, SavingThroughALinkToNoFileCreatesTheFileItNames)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("real")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("real/later.tyv"), path("link.tyv")));
+    form.MaxDist->setText(QStringLiteral("59"));
+
+    EXPECT_TRUE(saveSettingsFile(form, path("link.tyv")));
+
+    EXPECT_EQ(QFileInfo(path("link.tyv")).symLinkTarget(), path("real/later.tyv"));
+    EXPECT_TRUE(contents(path("real/later.tyv")).startsWith("\"59\"\r\n"));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+// A link another user planted in /tmp must not lure root into replacing a
+// file of the link's choice, whatever fs.protected_symlinks says.
+TEST_F(SettingsFile, SavingFollowsALinkInAStickyWorldWritableFolderOnlyFromTheUserOrTheFolderOwner)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can give a link to another user";
+    form.MaxDist->setText(QStringLiteral("59"));
+    int index = 0;
+    for (const PlantedLink& planted : kPlantedLinks) {
+        SCOPED_TRACE(planted.name);
+        ui.boxes.clear();
+        const QString real = path("real") + QString::number(index);
+        const QString shared = path("shared") + QString::number(index++);
+        ASSERT_TRUE(QDir().mkdir(real));
+        put(real + "/Default.tyv", "root's own file");
+        std::string saved;
+        ASSERT_NO_FATAL_FAILURE(plantLinks(planted, QFile::encodeName(shared).toStdString(),
+                                           QFile::encodeName(real).toStdString(), "Default.tyv", saved));
+        const QDir::Filters entries = QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System;
+        const QStringList links = QDir(shared).entryList(entries);
+        QDir::setCurrent(shared);
+        const QString target = QString::fromStdString(saved);
+
+        EXPECT_EQ(saveSettingsFile(form, target), planted.followed);
+
+        if (planted.followed) {
+            EXPECT_TRUE(contents(real + "/Default.tyv").startsWith("\"59\"\r\n"));
+            EXPECT_TRUE(ui.boxes.empty());
+        } else {
+            EXPECT_EQ(contents(real + "/Default.tyv"), "root's own file");
+            EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{
+                                    {QStringLiteral("The settings file \"%1\" cannot be written: it is reached through "
+                                                    "a symbolic link another user made in a shared folder.")
+                                         .arg(target),
+                                     MessageButtons::Ok, MessageIcon::Critical}}));
+        }
+        EXPECT_EQ(QDir(real).entryList(entries), QStringList{"Default.tyv"});
+        EXPECT_EQ(QDir(shared).entryList(entries), links);
+    }
+}
+
+TEST_F(SettingsFile, AFileRootSavesOverKeepsItsOwnerGroupAndMode)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can save over another user's file";
+    put(path("kept.tyv"), "old contents");
+    const QByteArray name = QFile::encodeName(path("kept.tyv"));
+    ASSERT_EQ(chown(name.constData(), kOtherUser, kOtherUser), 0);
+    ASSERT_EQ(chmod(name.constData(), 0640), 0);
+    form.MaxDist->setText(QStringLiteral("59"));
+
+    EXPECT_TRUE(saveSettingsFile(form, path("kept.tyv")));
+
+    struct stat status {};
+    ASSERT_EQ(stat(name.constData(), &status), 0);
+    EXPECT_EQ(status.st_uid, kOtherUser);
+    EXPECT_EQ(status.st_gid, kOtherUser);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_TRUE(contents(path("kept.tyv")).startsWith("\"59\"\r\n"));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(SettingsFile, SaveAsTakesTheLongestNameTheFolderTakes)
+{
+    const long longest = pathconf(QFile::encodeName(folder.path()).constData(), _PC_NAME_MAX);
+    ASSERT_GT(longest, 8);
+    const QString name = QString(longest - 4, QLatin1Char('n')) + QStringLiteral(".tyv");
+    ui.fileChoices = {path(name.toLatin1().constData()), path(name.toLatin1().constData())};
+    form.MaxDist->setText(QStringLiteral("59"));
+
+    form.SaveAs->trigger();
+    put(path(name.toLatin1().constData()), "old contents");
+    form.SaveAs->trigger();
+
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(contents(path(name.toLatin1().constData())).startsWith("\"59\"\r\n"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList{name});
+}
+
+// A disk that fails to keep the bytes says so only at the flush or the close.
+TEST_F(SettingsFile, AFailedFlushOrCloseOfTheNewFileKeepsTheOldFile)
+{
+    for (const FileCall call : {FileCall::Fsync, FileCall::Close}) {
+        SCOPED_TRACE(call == FileCall::Fsync ? "fsync" : "close");
+        ui.boxes.clear();
+        put(path("Default.tyv"), "old contents");
+        {
+            const InterposedFileCall failing(call, folder.path(), [] { return EIO; });
+            form.Save->trigger();
+        }
+
+        EXPECT_EQ(contents(path("Default.tyv")), "old contents");
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                  QStringList{"Default.tyv"});
+        EXPECT_EQ(ui.boxes, (std::vector<MessageBoxRequest>{
+                                {"The settings file \"Default.tyv\" cannot be written: Input/output error.",
+                                 MessageButtons::Ok, MessageIcon::Critical}}));
+    }
+}
+
+// Killed half way, a save leaves the old file alone and nothing beside it,
+// and the program still ends as the signal asks; an ignored signal (as
+// under nohup) changes nothing.
+TEST_F(SettingsFile, ASaveASignalEndsLeavesTheOldFileAndNothingElse)
+{
+    const struct {
+        int signal;
+        void (*disposition)(int);
+    } cases[] = {{SIGTERM, SIG_DFL}, {SIGINT, SIG_DFL}, {SIGHUP, SIG_DFL}, {SIGHUP, SIG_IGN}};
+    form.MaxDist->setText(QStringLiteral("59"));
+    for (const auto& test : cases) {
+        const bool ignored = test.disposition == SIG_IGN;
+        SCOPED_TRACE(std::string(strsignal(test.signal)) + (ignored ? ", ignored" : ""));
+        put(path("Default.tyv"), "old contents");
+        int inSave[2];
+        int go[2];
+        ASSERT_EQ(pipe(inSave), 0);
+        ASSERT_EQ(pipe(go), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            std::signal(test.signal, test.disposition);
+            // The window's process has other threads, which a signal to the
+            // process reaches when the saving thread blocks it.
+            std::thread([] {
+                for (;;)
+                    pause();
+            }).detach();
+            // The save waits in its flush until the parent has sent the signal.
+            const InterposedFileCall slowed(FileCall::Fsync, folder.path(), [&] {
+                char byte = 0;
+                return ::write(inSave[1], &byte, 1) == 1 && ::read(go[0], &byte, 1) == 1 ? 0 : EIO;
+            });
+            form.Save->trigger();
+            _exit(ui.boxes.empty() ? 0 : 1);
+        }
+        ::close(inSave[1]);
+        ::close(go[0]);
+        char byte = 0;
+        const bool inTheSave = ::read(inSave[0], &byte, 1) == 1;
+        const bool signalled = inTheSave && kill(child, test.signal) == 0;
+        const bool resumed = signalled && ::write(go[1], &byte, 1) == 1;
+        ::close(inSave[0]);
+        ::close(go[1]);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(resumed) << "the save did not reach its flush";
+
+        if (ignored) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+            EXPECT_TRUE(contents(path("Default.tyv")).startsWith("\"59\"\r\n"));
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == test.signal) << status;
+            EXPECT_EQ(contents(path("Default.tyv")), "old contents");
+        }
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                  QStringList{"Default.tyv"});
+    }
 }
 
 TEST_F(SettingsFile, SaveWritesDefaultInTheCurrentFolderWithoutAsking)

@@ -15,9 +15,11 @@ std::FILE* openRegularFileForReading(const char* path);
 // folder, a file its permissions keep from the caller) is refused and left
 // untouched, and what is no regular file is never opened for writing. A file
 // is replaced through a temporary file in its folder, so on failure a file
-// that stood there is left as it was; it keeps its permissions, and a
-// symbolic link keeps pointing at the file it names. Where the folder refuses
-// new files, the file is written in place.
+// that stood there is left as it was; it keeps its permissions (and, where
+// the caller may set them, its owner and group), and a symbolic link keeps
+// pointing at the file it names; on Linux, a path through a link another
+// user made in a shared folder such as /tmp is refused. Where the folder
+// refuses new files, the file is written in place.
 bool writeWholeFile(const char* path, const std::string& bytes);
 
 #endif

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "planted_links.h"
 #include "template_fixture.h"
 
 // The template files' guarantees on a POSIX file system: permissions, links,
@@ -114,11 +115,18 @@ TEST_F(TemplateFileTest, WriterRefusesPathsItCannotCreate)
     EXPECT_LE(folder.names().size(), 2u);
 }
 
-std::vector<std::string> sortedNames(const ScratchFolder& folder)
+std::vector<std::string> sortedNames(const fs::path& folder)
 {
-    std::vector<std::string> names = folder.names();
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::vector<std::string> sortedNames(const ScratchFolder& folder)
+{
+    return sortedNames(folder.path());
 }
 
 mode_t typeOf(const std::string& path)
@@ -308,6 +316,93 @@ TEST_F(TemplateFileTest, FileItsOwnerMadeReadOnlyIsLeftAsItWas)
         EXPECT_EQ(modeOf(path), c.mode) << c.name;
     }
     EXPECT_EQ(sortedNames(folder), (std::vector<std::string>{"readonly.tpl", "writable.tpl"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TemplateFileTest, WriterFollowsALinkInAStickyWorldWritableFolderOnlyFromTheUserOrTheFolderOwner)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can give a link to another user";
+    int index = 0;
+    for (const PlantedLink& planted : kPlantedLinks) {
+        SCOPED_TRACE(planted.name);
+        const std::string real = folder / ("real" + std::to_string(index));
+        const std::string shared = folder / ("shared" + std::to_string(index++));
+        fs::create_directory(real);
+        writeAll(real + "/tmpl.txt", "old\n");
+        std::string saved;
+        ASSERT_NO_FATAL_FAILURE(plantLinks(planted, shared, real, "tmpl.txt", saved));
+        const std::vector<std::string> links = sortedNames(shared);
+
+        EXPECT_EQ(WriteDevCfgToFile((shared + "/" + saved).c_str()), planted.followed ? 1 : 0);
+
+        EXPECT_EQ(readAll(real + "/tmpl.txt"), planted.followed ? std::string(kKnownTemplate) : "old\n");
+        EXPECT_EQ(sortedNames(real), std::vector<std::string>{"tmpl.txt"});
+        EXPECT_EQ(sortedNames(shared), links);
+    }
+}
+
+TEST_F(TemplateFileTest, ReplacedFileKeepsItsOwnerAndGroupWhereTheCallerMaySetThem)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can make files of other users";
+    // A user of the file's group, who may give a file that group but not
+    // another owner.
+    constexpr uid_t kGroupMember = kNobody - 1;
+    chmod(folder.path().c_str(), 0777);
+    const struct {
+        const char* caller;
+        uid_t callerUid;
+        uid_t owner;
+        mode_t mode;
+        uid_t keptOwner;
+    } cases[] = {
+        {"root", 0, kNobody, 0640, kNobody},
+        {"a member of the file's group", kGroupMember, 0, 0664, kGroupMember},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caller);
+        const std::string path = folder / "cfg.tpl";
+        writeAll(path, "old\n");
+        ASSERT_EQ(chown(path.c_str(), c.owner, kNobody), 0);
+        ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+
+        const int result = inChildProcess(
+            [&] {
+                const gid_t group = kNobody;
+                if (c.callerUid != 0 &&
+                    (setgroups(1, &group) != 0 || setgid(c.callerUid) != 0 || setuid(c.callerUid) != 0))
+                    return kNoUnprivilegedUser;
+                return static_cast<int>(WriteDevCfgToFile(path.c_str()));
+            },
+            false);
+
+        ASSERT_EQ(result, 1);
+        struct stat info {};
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, c.keptOwner);
+        EXPECT_EQ(info.st_gid, kNobody);
+        EXPECT_EQ(info.st_mode & 07777, c.mode);
+        EXPECT_EQ(readAll(path), kKnownTemplate);
+    }
+}
+
+TEST_F(TemplateFileTest, WriterTakesTheLongestNameTheFolderTakes)
+{
+    const long longest = pathconf(folder.path().c_str(), _PC_NAME_MAX);
+    ASSERT_GT(longest, 8);
+    const std::string name = std::string(static_cast<size_t>(longest) - 4, 'n') + ".tpl";
+    const std::string path = folder / name;
+
+    ASSERT_EQ(WriteDevCfgToFile(path.c_str()), 1);
+    writeAll(path, "old\n");
+    ASSERT_EQ(WriteDevCfgToFile(path.c_str()), 1);
+
+    EXPECT_EQ(readAll(path), kKnownTemplate);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{name});
 }
 
 }  // namespace
