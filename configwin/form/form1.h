@@ -48,8 +48,8 @@ public:
 
     // Prepares the window, reads the command line and connects to the sensor.
     // Returns the program's exit status when the program ends without showing
-    // the window (a wrong argument count, or a run with a settings file), and
-    // nothing when the window is to open.
+    // the window (a wrong argument count, a missing library, or a run with a
+    // settings file), and nothing when the window is to open.
     std::optional<int> Form_Load();
 
     void FillComboList();

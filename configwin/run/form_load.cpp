@@ -32,6 +32,8 @@ std::optional<int> Form1::Form_Load()
     QString settingsFile;
     if (!GetCommandLine(ui, settingsFile, 2))
         return ExitNotStarted;
+    if (!dravik::loadLibrary())
+        return ExitNotStarted;
 
     std::int16_t major = 0;
     std::int16_t minor = 0;
