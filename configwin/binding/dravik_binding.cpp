@@ -31,7 +31,7 @@ void notify(const std::string& message)
 [[noreturn]] void endProgram(const std::string& message)
 {
     notify(message);
-    std::exit(ExitNotStarted);
+    std::exit(exitStatus(RunCause::LibraryMissing));
 }
 
 std::string executableFolder()
