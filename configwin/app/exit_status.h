@@ -1,17 +1,95 @@
-// How a run of the utility ends, for the script that started it.
+// How a run of the utility ends, for the script that started it. Every status
+// the program ends with comes from kRunEndings; the README's "What a script
+// sees" and the man page's EXIT STATUS give the same table.
 #ifndef CONFIGWIN_EXIT_STATUS_H
 #define CONFIGWIN_EXIT_STATUS_H
 
+#include <array>
+#include <cstddef>
+
 enum ExitStatus : int {
     ExitDone = 0,
-    // A refused record, a failed send or a refused keystroke halt.
     ExitSensorStepFailed = 1,
-    // Nothing was sent: wrong argument count, refused settings file, missing
-    // library or no usable display for the window.
+    // Nothing of the configuration was sent.
     ExitNotStarted = 2,
-    // USBConnect failed: no sensor, none this user may open, or a failed
-    // configuration read.
     ExitNoSensor = 3,
+    // The sensor was configured, but not as the settings file says.
+    ExitConfiguredOtherwise = 4,
 };
+
+// In the order of kRunEndings.
+enum class RunCause {
+    RefusedArguments,  // two or more arguments
+    LibraryMissing,    // the library, or a function of it
+    NoDisplay,         // for the window
+    NoSensor,          // USBConnect failed
+    RefusedFile,
+    RefusedValue,   // a field the write refused: nothing was stored
+    RecordRefused,  // by the library
+    SendFailed,
+    HaltRefused,
+    KeyDelayReplaced,  // out of its range, by 512, and sent so
+    WindowClosed,
+    Done,  // every step the settings file asked for
+};
+
+struct RunEnding {
+    RunCause cause;
+    ExitStatus status;
+};
+
+// In precedence: a run that met several causes ends with the status of the
+// first of them here. A refused value outranks a refused halt: the file's
+// halt goes out while it loads, before the write finds the value, and still
+// nothing of the configuration was sent.
+inline constexpr std::array<RunEnding, 12> kRunEndings{{
+    {RunCause::RefusedArguments, ExitNotStarted},
+    {RunCause::LibraryMissing, ExitNotStarted},
+    {RunCause::NoDisplay, ExitNotStarted},
+    {RunCause::NoSensor, ExitNoSensor},
+    {RunCause::RefusedFile, ExitNotStarted},
+    {RunCause::RefusedValue, ExitNotStarted},
+    {RunCause::RecordRefused, ExitSensorStepFailed},
+    {RunCause::SendFailed, ExitSensorStepFailed},
+    {RunCause::HaltRefused, ExitSensorStepFailed},
+    {RunCause::KeyDelayReplaced, ExitConfiguredOtherwise},
+    {RunCause::WindowClosed, ExitDone},
+    {RunCause::Done, ExitDone},
+}};
+
+// Each cause once, in the order of RunCause.
+constexpr bool everyCauseInItsRow()
+{
+    for (std::size_t row = 0; row < kRunEndings.size(); ++row)
+        if (kRunEndings[row].cause != static_cast<RunCause>(row))
+            return false;
+    return kRunEndings.back().cause == RunCause::Done;
+}
+static_assert(everyCauseInItsRow());
+
+// The causes one run met.
+class RunCauses {
+public:
+    constexpr void add(RunCause cause) { met_ |= 1u << static_cast<unsigned>(cause); }
+
+    constexpr ExitStatus status() const
+    {
+        for (const RunEnding& ending : kRunEndings)
+            if (met_ & (1u << static_cast<unsigned>(ending.cause)))
+                return ending.status;
+        // A run that met nothing else is done.
+        return kRunEndings.back().status;
+    }
+
+private:
+    unsigned met_ = 0;
+};
+
+constexpr ExitStatus exitStatus(RunCause cause)
+{
+    RunCauses met;
+    met.add(cause);
+    return met.status();
+}
 
 #endif

@@ -18,7 +18,7 @@ std::function<void(const std::string&)>& failureNotice()
     return notice;
 }
 
-[[noreturn]] void endProgram(const std::string& message)
+void notify(const std::string& message)
 {
     if (failureNotice()) {
         failureNotice()(message);
@@ -26,7 +26,12 @@ std::function<void(const std::string&)>& failureNotice()
         std::fprintf(stderr, "%s\n", message.c_str());
         std::fflush(stderr);
     }
-    std::exit(ExitNotStarted);
+}
+
+[[noreturn]] void endProgram(const std::string& message)
+{
+    notify(message);
+    std::exit(exitStatus(RunCause::LibraryMissing));
 }
 
 std::string executableFolder()
@@ -45,7 +50,8 @@ std::string dlerrorText()
     return reason ? reason : "unknown reason";
 }
 
-void* library()
+// Null when the library can't be loaded; `problem` then says why.
+void* load(std::string& problem)
 {
     static void* handle = nullptr;
     if (handle)
@@ -54,7 +60,16 @@ void* library()
     const bool local = access(besideExecutable.c_str(), F_OK) == 0;
     handle = dlopen(local ? besideExecutable.c_str() : kLibraryName, RTLD_NOW | RTLD_LOCAL);
     if (!handle)
-        endProgram(std::string("Cannot load the device library ") + kLibraryName + ": " + dlerrorText());
+        problem = std::string("Cannot load the device library ") + kLibraryName + ": " + dlerrorText();
+    return handle;
+}
+
+void* library()
+{
+    std::string problem;
+    void* handle = load(problem);
+    if (!handle)
+        endProgram(problem);
     return handle;
 }
 
@@ -63,6 +78,15 @@ void* library()
 void setBindingFailureNotice(std::function<void(const std::string&)> notice)
 {
     failureNotice() = std::move(notice);
+}
+
+bool loadLibrary()
+{
+    std::string problem;
+    if (load(problem))
+        return true;
+    notify(problem);
+    return false;
 }
 
 void* resolveFunction(const char* name)

@@ -3,7 +3,7 @@
 // is loaded by name at the first call (from the executable's own folder
 // first, then the normal library search) and each function is looked up by
 // name at its own first call and kept. A missing library or function ends the
-// program with a message that names it and the status ExitNotStarted.
+// program with a message that names it and the status of a missing library.
 #ifndef CONFIGWIN_DRAVIK_BINDING_H
 #define CONFIGWIN_DRAVIK_BINDING_H
 
@@ -19,6 +19,11 @@ inline constexpr char kLibraryName[] = "libDravik.so.5";
 // Called with the message just before the program ends on a binding failure,
 // in place of writing it to stderr; the window shows it and writes it there.
 void setBindingFailureNotice(std::function<void(const std::string&)> notice);
+
+// Loads the library now, so that a program that can't have it ends by
+// returning, with its objects torn down, and not from within a call: false,
+// after the failure notice, when it can't be loaded.
+bool loadLibrary();
 
 // The address of the library's function `name`; loads the library first if
 // needed. Does not return when either is missing.

@@ -47,10 +47,23 @@ bool isTextRule(Rule rule)
     return rule == Rule::Strict || rule == Rule::Leading;
 }
 
+// A control character would cut the message short or hide in it.
+QString withVisibleControls(QString text)
+{
+    constexpr char16_t kControlPictures = 0x2400;
+    constexpr char16_t kDelete = 0x7F;
+    for (QChar& character : text) {
+        if (character.unicode() < 0x20)
+            character = QChar(kControlPictures + character.unicode());
+        else if (character.unicode() == kDelete)
+            character = QChar(kControlPictures + 0x21);
+    }
+    return text;
+}
+
 QString refusal(const WindowField& row, const Conversion& conversion)
 {
-    const QString text = row.control.text->text();
-    const QString quoted = QLatin1Char('"') + text + QLatin1Char('"');
+    const QString quoted = QLatin1Char('"') + withVisibleControls(row.control.text->text()) + QLatin1Char('"');
     const Range range = row.writing.range;
     const QString fault = conversion.problem == Problem::NotANumber
                               ? QStringLiteral("%1: %2 is not a number.").arg(row.writing.named, quoted)
@@ -133,15 +146,15 @@ void build(const Form1& form, WindowRecords& records, const std::vector<WindowFi
 
 }  // namespace
 
-bool WriteConfig(Form1& form)
+WriteOutcome writeConfigOutcome(Form1& form)
 {
     WindowRecords records;
     const std::vector<WindowField> rows = windowFields(form);
     const auto texts = readShownTexts(form, rows);
     if (!texts)
-        return false;
+        return {};
 
-    bool allStored = true;
+    WriteOutcome outcome{true};
     for (const RecordAccess& record : kRecords) {
         if (!record.set)
             continue;
@@ -150,7 +163,7 @@ bool WriteConfig(Form1& form)
         build(form, records, rows, *texts, record.record);
         if (!record.set(records)) {
             ErReason(form, QLatin1String(record.setLabel));
-            allStored = false;
+            outcome.recordRefused = true;
         }
     }
 
@@ -161,13 +174,18 @@ bool WriteConfig(Form1& form)
 
     form.DeviceUpdated = true;
     setCheckValue(*form.ConfigChanged, 0);
-    const bool sent = dravik::WriteCfg() != 0;
-    if (!sent)
+    outcome.sendFailed = dravik::WriteCfg() == 0;
+    if (outcome.sendFailed)
         ErReason(form, QStringLiteral("USB WriteCfg"));
     // A refused record or a failed send leaves the sensor unlike the window.
-    if (!allStored || !sent) {
+    if (outcome.recordRefused || outcome.sendFailed) {
         form.DeviceUpdated = false;
         setCheckValue(*form.ConfigChanged, 1);
     }
-    return true;
+    return outcome;
+}
+
+bool WriteConfig(Form1& form)
+{
+    return writeConfigOutcome(form).written;
 }

@@ -3,11 +3,21 @@
 
 class Form1;
 
+struct WriteOutcome {
+    // False when the write was refused because a field could not be converted
+    // or could not travel; nothing was stored then.
+    bool written = false;
+    // Reported through ErReason; the sensor then differs from the window.
+    bool recordRefused = false;
+    bool sendFailed = false;
+};
+
 // Builds the four records from the controls, stores them and writes the
-// sensor. Returns false when it refused to write because a field could not
-// be converted or could not travel; nothing was stored then. Otherwise true;
-// "Config Changed" is then ticked exactly when the library refused a record
-// or the send failed (both reported through ErReason).
+// sensor. "Config Changed" is ticked afterwards exactly when the library
+// refused a record or the send failed.
+WriteOutcome writeConfigOutcome(Form1& form);
+
+// As writeConfigOutcome; true when it wrote.
 bool WriteConfig(Form1& form);
 
 #endif

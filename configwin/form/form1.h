@@ -13,6 +13,7 @@
 #ifndef CONFIGWIN_FORM1_H
 #define CONFIGWIN_FORM1_H
 
+#include "app/exit_status.h"
 #include "dialogs/ui_seam.h"
 #include "form/key_slots.h"
 #include "widgets/key_list_box.h"
@@ -48,9 +49,9 @@ public:
 
     // Prepares the window, reads the command line and connects to the sensor.
     // Returns the program's exit status when the program ends without showing
-    // the window (a wrong argument count, or a run with a settings file), and
-    // nothing when the window is to open.
-    std::optional<int> Form_Load();
+    // the window (a wrong argument count, a missing library, or a run with a
+    // settings file), and nothing when the window is to open.
+    std::optional<ExitStatus> Form_Load();
 
     void FillComboList();
     void FillCombo2List();
@@ -68,6 +69,9 @@ public:
     // Set when "Disable keystrokes" could not stop or resume the keystrokes;
     // whoever needs to know clears it first.
     bool HaltRefused = false;
+    // Set when a key delay's check put its 512 in place of a value out of
+    // range; whoever needs to know clears it first.
+    bool KeyDelayReplaced = false;
 
     // Menus.
     QMenu* File;

@@ -33,12 +33,13 @@ void leaveCheck(Form1& form, QLineEdit& field, const FieldCheck& check)
     CheckUpdate(form);
 }
 
-// Runs on every change of the text; putting the reset text back runs it
-// again, nested, before the message shows.
+// The key delays' check. Runs on every change of the text; putting the reset
+// text back runs it again, nested, before the message shows.
 void changeCheck(Form1& form, QLineEdit& field, const FieldCheck& check)
 {
     const double value = numericValue(field.text());
     if (!(value >= check.low && value <= check.high)) {
+        form.KeyDelayReplaced = true;
         field.setText(QLatin1String(check.reset));
         form.ui.message({QLatin1String(check.message)});
     }

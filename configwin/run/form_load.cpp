@@ -6,6 +6,8 @@
 #include "fields/er_reason.h"
 #include "fields/read_config.h"
 #include "run/command_line.h"
+#include "run/scripted_run.h"
+#include "run/sensor_report.h"
 #include "run/unattended.h"
 #include "text/firmware_text.h"
 #include "widgets/check_value.h"
@@ -13,7 +15,7 @@
 #include <QCheckBox>
 #include <QLabel>
 
-std::optional<int> Form1::Form_Load()
+std::optional<ExitStatus> Form1::Form_Load()
 {
     setCheckValue(*ConfigChanged, 0);
     FirstLoad = 1;
@@ -31,7 +33,9 @@ std::optional<int> Form1::Form_Load()
     // Before the first library call, so a wrong count never loads the library.
     QString settingsFile;
     if (!GetCommandLine(ui, settingsFile, 2))
-        return ExitNotStarted;
+        return exitStatus(RunCause::RefusedArguments);
+    if (!dravik::loadLibrary())
+        return exitStatus(RunCause::LibraryMissing);
 
     std::int16_t major = 0;
     std::int16_t minor = 0;
@@ -44,8 +48,10 @@ std::optional<int> Form1::Form_Load()
 
     std::uint32_t deviceInfo = 0;
     if (dravik::USBConnect(&deviceInfo) == 0) {
-        if (!settingsFile.isEmpty())
-            return ExitNoSensor;
+        if (!settingsFile.isEmpty()) {
+            reportOnStderr(connectFailureCause());
+            return exitStatus(RunCause::NoSensor);
+        }
         ErReason(*this, QStringLiteral("USB Connect"));
         return std::nullopt;
     }

@@ -13,26 +13,24 @@
 
 #include <csignal>
 
-// Where the hidraw nodes are; a test names a folder of its own.
-#ifndef TORNEL_DEVICE_FOLDER
-#define TORNEL_DEVICE_FOLDER "/dev"
-#endif
-
 int main(int argc, char* argv[])
 {
     // A script that closed or stopped reading stderr learns the outcome from
     // the exit status, not from a signal.
     std::signal(SIGPIPE, SIG_IGN);
+#ifdef TORNEL_DEVICE_FOLDER
+    setDeviceFolder(TORNEL_DEVICE_FOLDER);
+#endif
     // QApplication takes its own options (-platform, -style, ...) out of argv;
     // the command line is the utility's own, so it is read before.
     setArgumentPart(joinArguments(argc, argv));
     const bool scripted = isScriptedRun(argumentPart());
     const std::optional<PlatformChoice> platforms = prepareDisplay(scripted);
     if (!platforms)
-        return ExitNotStarted;
+        return exitStatus(RunCause::NoDisplay);
     QApplication app(argc, argv);
     if (!displayAnswered(*platforms, scripted))
-        return ExitNotStarted;
+        return exitStatus(RunCause::NoDisplay);
     mapFormFonts();
     QtUiSeam shown;
     EchoedUiSeam echoed(shown, nobodyCanAnswer());
@@ -45,11 +43,9 @@ int main(int argc, char* argv[])
     Form1 form(ui);
     connectHandlers(form);
     // A run that ends during start-up never enters the event loop.
-    if (const std::optional<int> exitStatus = form.Form_Load()) {
-        if (*exitStatus == ExitNoSensor)
-            reportOnStderr(connectFailureCause(TORNEL_DEVICE_FOLDER));
-        return *exitStatus;
-    }
+    if (const std::optional<ExitStatus> status = form.Form_Load())
+        return *status;
     form.show();
-    return app.exec();
+    app.exec();
+    return exitStatus(RunCause::WindowClosed);
 }

@@ -61,10 +61,21 @@ bool displayAnswered(const PlatformChoice& choice, bool scripted)
     return false;
 }
 
+namespace {
+
+// All of it: printf's %s would end the line at a NUL.
+void writeLine(std::FILE* file, const QString& line)
+{
+    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), file);
+    std::fflush(file);
+}
+
+}  // namespace
+
 void reportOnStderr(const QString& text)
 {
-    std::fprintf(stderr, "%s: %s\n", kAppTitle, text.toLocal8Bit().constData());
-    std::fflush(stderr);
+    writeLine(stderr, QLatin1String(kAppTitle) + QStringLiteral(": ") + text);
 }
 
 bool nobodyCanAnswer()
@@ -81,7 +92,6 @@ QString messageLine(const MessageBoxRequest& request)
 
 MessageAnswer EchoedUiSeam::message(const MessageBoxRequest& request)
 {
-    std::fprintf(log_, "%s\n", messageLine(request).toLocal8Bit().constData());
-    std::fflush(log_);
+    writeLine(log_, messageLine(request));
     return answerByDefault_ ? defaultAnswer(request) : shown_.message(request);
 }

@@ -16,6 +16,8 @@ void collectClosedNode(const char* node, int error, void* context)
         QStringLiteral("%1 (%2)").arg(QString::fromLocal8Bit(node), QString::fromLocal8Bit(std::strerror(error))));
 }
 
+const char* deviceFolder = "/dev";
+
 QString hex(unsigned value, int digits = 0)
 {
     return QStringLiteral("0x%1").arg(value, digits, 16, QLatin1Char('0'));
@@ -23,7 +25,12 @@ QString hex(unsigned value, int digits = 0)
 
 }  // namespace
 
-QString connectFailureCause(const char* deviceFolder)
+void setDeviceFolder(const char* folder)
+{
+    deviceFolder = folder;
+}
+
+QString connectFailureCause()
 {
     const int count = dravik::GetDevCnt();
     if (count == 0) {

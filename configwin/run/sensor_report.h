@@ -8,10 +8,13 @@
 
 #include <optional>
 
+// Where the hidraw nodes are: /dev, unless a test build names a folder of its own.
+void setDeviceFolder(const char* folder);
+
 // After a failed USBConnect: no sensor attached, none that this user may open
-// (the hidraw nodes in deviceFolder that don't open), or a configuration read
-// that failed, with its error word.
-QString connectFailureCause(const char* deviceFolder);
+// (the hidraw nodes in the device folder that don't open), or a configuration
+// read that failed, with its error word.
+QString connectFailureCause();
 
 // With more than one sensor connected: the one the run works with (device 0)
 // and how many it leaves alone.

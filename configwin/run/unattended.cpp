@@ -1,8 +1,6 @@
 #include "run/unattended.h"
 
-#include "app/exit_status.h"
 #include "binding/dravik_binding.h"
-#include "fields/er_reason.h"
 #include "fields/write_config.h"
 #include "files/settings_file.h"
 #include "form/form1.h"
@@ -16,53 +14,41 @@
 
 namespace {
 
-struct WriteOutcome {
-    bool written;
-    // The library took all four records and sent them: the write leaves
-    // "Config Changed" ticked when a record was refused or the send failed.
-    bool complete;
-};
-
-WriteOutcome writeOnce(Form1& form)
+// False when the write was refused before anything was stored.
+bool writeOnce(Form1& form, RunCauses& met)
 {
-    const bool written = WriteConfig(form);
-    return {written, written && checkValue(*form.ConfigChanged) == 0};
-}
-
-struct FirstWrite {
-    // The file's halt or resume of the keystrokes, if it asked for one, was sent.
-    bool haltSent;
-    WriteOutcome write;
-};
-
-// Nothing when the file could not be loaded; the sensor is not written then.
-std::optional<FirstWrite> AutoConfig(Form1& form, const QString& fileName)
-{
-    setCheckValue(*form.CheckCnct, 1);
-    form.HaltRefused = false;
-    if (!loadConfigData(form, fileName))
-        return std::nullopt;
-    const bool haltSent = !form.HaltRefused;
-    return FirstWrite{haltSent, writeOnce(form)};
+    const WriteOutcome write = writeConfigOutcome(form);
+    if (!write.written)
+        met.add(RunCause::RefusedValue);
+    if (write.recordRefused)
+        met.add(RunCause::RecordRefused);
+    if (write.sendFailed)
+        met.add(RunCause::SendFailed);
+    return write.written;
 }
 
 }  // namespace
 
-int runUnattended(Form1& form, const QString& settingsFile)
+ExitStatus runUnattended(Form1& form, const QString& settingsFile)
 {
-    ExitStatus status = ExitNotStarted;
-    const std::optional<FirstWrite> first = AutoConfig(form, settingsFile);
-    if (first) {
-        status = ExitSensorStepFailed;
+    RunCauses met;
+    setCheckValue(*form.CheckCnct, 1);
+    // Loading the file runs the handlers that stop the keystrokes and check the key delays.
+    form.HaltRefused = false;
+    form.KeyDelayReplaced = false;
+    if (loadConfigData(form, settingsFile)) {
+        if (form.HaltRefused)
+            met.add(RunCause::HaltRefused);
+        if (form.KeyDelayReplaced)
+            met.add(RunCause::KeyDelayReplaced);
         // A refused write stored nothing; the same controls would be refused again.
-        if (first->write.written) {
-            const WriteOutcome second = writeOnce(form);
-            if (first->haltSent && first->write.complete && second.complete)
-                status = ExitDone;
-        }
+        if (writeOnce(form, met))
+            writeOnce(form, met);
         if (const std::optional<QString> configured = configuredAmongOthers())
             reportOnStderr(*configured);
+    } else {
+        met.add(RunCause::RefusedFile);
     }
     dravik::USBDisconnect();
-    return status;
+    return met.status();
 }

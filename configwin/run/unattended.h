@@ -2,11 +2,13 @@
 #ifndef CONFIGWIN_UNATTENDED_H
 #define CONFIGWIN_UNATTENDED_H
 
+#include "app/exit_status.h"
+
 #include <QString>
 
 class Form1;
 
 // Runs after a successful connection; returns the program's exit status.
-int runUnattended(Form1& form, const QString& settingsFile);
+ExitStatus runUnattended(Form1& form, const QString& settingsFile);
 
 #endif

@@ -2,7 +2,11 @@
 # offscreen platform, with NO_DISPLAY without any display variable, or with
 # DISPLAY_ENVIRONMENT ('|' between them, e.g. DISPLAY=:9) in place of all
 # of them, and checks its exit status and, where given:
-#   STDERR     a line that stderr holds exactly once
+#   STDERR_HEX      the bytes, in hex, of a line that stderr holds exactly once
+#   OWN_STDERR_HEX  the bytes, in hex, of the lines stderr holds under the
+#                   program's titles (those beginning "Tornel"), each ended
+#                   by a line break, in their order
+#   QUIET           no line under the program's titles
 #   TRACE      the simulator's whole trace ("" when the library never loaded)
 #   WRITTEN    a file of the trace's data reports, commits and closes, without times
 #   NOTHING_WRITTEN  no data report, commit or keystroke halt in the trace
@@ -38,16 +42,64 @@ if(NOT status STREQUAL EXPECTED_STATUS)
   message(FATAL_ERROR "${PROGRAM} ${arguments}: status ${status}, expected ${EXPECTED_STATUS}\nstderr:\n${errors}")
 endif()
 
-if(DEFINED STDERR)
-  string(REPLACE "\n" ";" lines "${errors}")
+# The text whose bytes `hex` holds.
+function(from_hex hex text_variable)
+  set(text "")
+  string(LENGTH "${hex}" length)
+  set(at 0)
+  while(at LESS length)
+    string(SUBSTRING "${hex}" ${at} 2 byte)
+    math(EXPR byte "0x${byte}")
+    string(ASCII ${byte} character)
+    string(APPEND text "${character}")
+    math(EXPR at "${at} + 2")
+  endwhile()
+  set(${text_variable} "${text}" PARENT_SCOPE)
+endfunction()
+
+# Each line of stderr as its bytes in hex: as a CMake list the lines
+# themselves would split at every ';' and join at brackets.
+set(error_lines)
+set(rest "${errors}")
+while(NOT rest STREQUAL "")
+  string(FIND "${rest}" "\n" end)
+  if(end EQUAL -1)
+    set(line "${rest}")
+    set(rest "")
+  else()
+    string(SUBSTRING "${rest}" 0 ${end} line)
+    math(EXPR end "${end} + 1")
+    string(SUBSTRING "${rest}" ${end} -1 rest)
+  endif()
+  string(HEX "${line}" line)
+  list(APPEND error_lines "${line}")
+endwhile()
+
+if(DEFINED STDERR_HEX)
   set(found 0)
-  foreach(line IN LISTS lines)
-    if(line STREQUAL STDERR)
+  foreach(line IN LISTS error_lines)
+    if(line STREQUAL STDERR_HEX)
       math(EXPR found "${found} + 1")
     endif()
   endforeach()
   if(NOT found EQUAL 1)
-    message(FATAL_ERROR "stderr holds the line ${found} times:\n${STDERR}\nstderr:\n${errors}")
+    from_hex("${STDERR_HEX}" expected)
+    message(FATAL_ERROR "stderr holds the line ${found} times:\n${expected}\nstderr:\n${errors}")
+  endif()
+endif()
+
+if(DEFINED OWN_STDERR_HEX OR QUIET)
+  string(HEX "Tornel" title)
+  set(own_lines ${error_lines})
+  list(FILTER own_lines INCLUDE REGEX "^${title}")
+  set(own "")
+  foreach(line IN LISTS own_lines)
+    string(APPEND own "${line}0a")
+  endforeach()
+  if(NOT own STREQUAL "${OWN_STDERR_HEX}")
+    from_hex("${OWN_STDERR_HEX}" expected)
+    from_hex("${own}" own)
+    message(FATAL_ERROR "the program's own lines on stderr:\n${own}expected:\n${expected}\nstderr:\n${errors}")
   endif()
 endif()
 

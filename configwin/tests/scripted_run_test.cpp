@@ -82,6 +82,17 @@ TEST(EchoedUiSeam, WithSomeoneToAnswerTheBoxIsAlsoShownAndItsAnswerReturned)
     EXPECT_EQ(log.text(), messageLine(kDeviceError).toStdString() + "\n");
 }
 
+TEST(EchoedUiSeam, ALineGoesOnPastANul)
+{
+    ScriptedUiSeam shown;
+    const Log log;
+    EchoedUiSeam seam(shown, true, log.get());
+
+    seam.message({QStringLiteral("a%1b").arg(QChar(0))});
+
+    EXPECT_EQ(log.text(), std::string("Tornel-Tyvel: a\0b\n", 18));
+}
+
 TEST(ScriptedRun, IsAnyRunWithAnArgument)
 {
     EXPECT_FALSE(isScriptedRun(QString()));

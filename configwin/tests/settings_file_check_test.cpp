@@ -149,6 +149,8 @@ TEST(SystemText, KeepsEveryByteOfANameThroughTheText)
     } cases[] = {
         {"Default.tyv", u"Default.tyv"},
         {"caf\xc3\xa9 \xf0\x9f\x98\x80.tyv", u"caf\u00e9 \U0001F600.tyv"},
+        // Beyond the BMP, its second half U+DCA0, which alone stands for the byte 0xA0.
+        {"\xf0\x9f\x82\xa0.tyv", u"\U0001F0A0.tyv"},
         {"lat\xe9.tyv", u"lat\xDCE9.tyv"},
         // Cut short, a surrogate's own encoding, an overlong slash, a stray continuation.
         {"\xc3", u"\xDCC3"},

@@ -262,6 +262,36 @@ TEST_F(WriteConfigTest, AFieldThatCannotBeWrittenRefusesTheWholeWriteNamingIt)
     }
 }
 
+// A settings file can put any of them in a text box.
+TEST_F(WriteConfigTest, ARefusalShowsTheControlCharactersOfTheTextAsTheirPictures)
+{
+    const struct {
+        QString text;
+        const char16_t* shown;
+    } cases[] = {
+        {QStringLiteral("%1%2").arg(QChar(0)).arg(15), u"\u240015"},
+        {QStringLiteral("1\t2\x1b\x1f\x7f"), u"1\u24092\u241B\u241F\u2421"},
+        {QStringLiteral("1\n\r"), u"1\u240A\u240D"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(QString::fromUtf16(test.shown).toStdString());
+        TearDown();
+        ui.boxes.clear();
+        connectAndShow();
+        {
+            const QSignalBlocker quiet(form.Key1Code);
+            form.Key1Code->setText(test.text);
+        }
+
+        EXPECT_FALSE(WriteConfig(form));
+
+        EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{refusalBox(
+                                QStringLiteral("Walk-Away Keystrokes, Keystroke 1, key code: \"%1\" is not a number.  "
+                                               "Nothing was written to the device.")
+                                    .arg(QString::fromUtf16(test.shown)))});
+    }
+}
+
 TEST_F(WriteConfigTest, ARefusalNamesTheFirstFieldOfAWindowThatNeverReadTheSensor)
 {
     connect();

@@ -4,11 +4,25 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 // Run with an empty library path.
 TEST(BindingWithoutLibrary, MissingLibraryEndsTheProgramNamingIt)
 {
     EXPECT_EXIT(dravik::USBConnect(nullptr), ::testing::ExitedWithCode(ExitNotStarted),
                 "Cannot load the device library libDravik.so.5");
+}
+
+// Run with an empty library path.
+TEST(BindingWithoutLibrary, LoadingTheLibraryFirstGivesTheNoticeAndReturns)
+{
+    std::string notice;
+    dravik::setBindingFailureNotice([&notice](const std::string& message) { notice = message; });
+
+    EXPECT_FALSE(dravik::loadLibrary());
+
+    EXPECT_EQ(notice, "Cannot load the device library libDravik.so.5: libDravik.so.5: cannot open shared object file: "
+                      "No such file or directory");
 }
 
 // Run with the stand-in library's folder on the library path.
