@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 #include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/backend.h"
@@ -67,9 +69,106 @@ struct Device {
     uint32_t detailSize = 0;
 };
 
-struct Fault {
-    DravikSimFault rule;
-    unsigned matched = 0;
+// The fault rules, kept so that an event costs the rules it matches, not
+// all there are: rules with the same conditions see the same events, so they
+// share one count of matches, from which each rule's own count follows.
+class FaultRules {
+public:
+    void add(const DravikSimFault& rule)
+    {
+        if (rule.kinds == 0)
+            return;
+        const Conditions conditions{rule.kinds, rule.device, rule.command};
+        auto [found, isNew] = groupOf_.try_emplace(conditions, groups_.size());
+        if (isNew) {
+            groups_.emplace_back();
+            for (unsigned bit = 0; bit < kKindBits; ++bit)
+                if (rule.kinds & (1u << bit))
+                    byKind_[bit][eventKey(rule.device, rule.command)].push_back(found->second);
+        }
+        Group& group = groups_[found->second];
+        if (rule.position == 0)
+            group.refusesEvery = true;
+        else
+            group.refusingCounts.insert(group.matched + rule.position);
+    }
+
+    // Counts the event against every rule it matches; true when one refuses it.
+    bool refuses(unsigned kind, int device, int command)
+    {
+        ++events_;
+        bool refused = false;
+        for (unsigned bit = 0; bit < kKindBits; ++bit) {
+            if ((kind & (1u << bit)) == 0 || byKind_[bit].empty())
+                continue;
+            for (int ruleDevice : {device, DRAVIK_SIM_ANY_DEVICE})
+                for (int ruleCommand : {command, DRAVIK_SIM_ANY_COMMAND})
+                    refused = countIn(byKind_[bit], ruleDevice, ruleCommand) || refused;
+        }
+        return refused;
+    }
+
+    void clear()
+    {
+        groupOf_.clear();
+        groups_.clear();
+        for (auto& index : byKind_)
+            index.clear();
+    }
+
+private:
+    static constexpr unsigned kKindBits = 32;
+
+    struct Conditions {
+        unsigned kinds;
+        int device;
+        int command;
+        bool operator==(const Conditions& other) const
+        {
+            return kinds == other.kinds && device == other.device && command == other.command;
+        }
+    };
+    struct ConditionsHash {
+        size_t operator()(const Conditions& c) const
+        {
+            return std::hash<uint64_t>{}(eventKey(c.device, c.command) * 31 + c.kinds);
+        }
+    };
+    struct Group {
+        unsigned matched = 0;  // each rule's own count is this less the count it was added at
+        bool refusesEvery = false;
+        std::unordered_set<unsigned> refusingCounts;  // of the rules refusing only their n-th event
+        uint64_t lastEvent = 0;
+    };
+    using Index = std::unordered_map<uint64_t, std::vector<size_t>>;
+
+    static uint64_t eventKey(int device, int command)
+    {
+        return uint64_t{static_cast<uint32_t>(device)} << 32 | static_cast<uint32_t>(command);
+    }
+
+    // An event meets a group once, however many of its ways lead there.
+    bool countIn(const Index& index, int device, int command)
+    {
+        const auto found = index.find(eventKey(device, command));
+        if (found == index.end())
+            return false;
+        bool refused = false;
+        for (size_t g : found->second) {
+            Group& group = groups_[g];
+            if (group.lastEvent == events_)
+                continue;
+            group.lastEvent = events_;
+            ++group.matched;
+            refused = refused || group.refusesEvery || group.refusingCounts.count(group.matched) != 0;
+        }
+        return refused;
+    }
+
+    std::unordered_map<Conditions, size_t, ConditionsHash> groupOf_;
+    std::vector<Group> groups_;
+    std::array<Index, kKindBits> byKind_;
+    uint64_t events_ = 0;
 };
 
 struct Handle {
@@ -81,7 +180,7 @@ struct Simulator {
     std::vector<Device> devices;
     std::vector<Handle> handles;
     uintptr_t nextHandle = 0x5100;
-    std::vector<Fault> faults;
+    FaultRules faults;
     std::vector<DravikSimTraceEntry> trace;
     uint64_t virtualMs = 0;
     bool realTime = false;
@@ -140,23 +239,9 @@ void restartClock()
     sim().clockStart = std::chrono::steady_clock::now();
 }
 
-// Counts the event against every fault it matches; true when one refuses it.
 bool faultRefuses(unsigned kind, int device, int command)
 {
-    bool refused = false;
-    for (Fault& fault : sim().faults) {
-        const DravikSimFault& rule = fault.rule;
-        if ((rule.kinds & kind) == 0)
-            continue;
-        if (rule.device != DRAVIK_SIM_ANY_DEVICE && rule.device != device)
-            continue;
-        if (rule.command != DRAVIK_SIM_ANY_COMMAND && rule.command != command)
-            continue;
-        ++fault.matched;
-        if (rule.position == 0 || rule.position == fault.matched)
-            refused = true;
-    }
-    return refused;
+    return sim().faults.refuses(kind, device, command);
 }
 
 DravikSimTraceEntry newEntry(unsigned kind, int device, bool refused)
@@ -482,7 +567,7 @@ int dravikSimAddFault(const DravikSimFault* fault)
 {
     if (fault == nullptr)
         return 0;
-    sim().faults.push_back({*fault, 0});
+    sim().faults.add(*fault);
     return 1;
 }
 
