@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
@@ -50,6 +51,14 @@ const char* const kMissingNames[] = {
     "SetupDiGetDeviceInterfaceDetailA",                "SetupDiDestroyDeviceInfoList",
 };
 // clang-format on
+
+// The simulator's calls refuse a valid value only when memory runs out,
+// which their C interface reports by its result: thrown on as such.
+void keptOrOutOfMemory(bool kept)
+{
+    if (!kept)
+        throw std::bad_alloc();
+}
 
 [[noreturn]] void fault(const std::string& where, const std::string& what)
 {
@@ -166,6 +175,7 @@ void readDevice(const json& entry, const std::string& where)
     spec.versionNumber = static_cast<uint16_t>(numberIn(entry["versionNumber"], where + ".versionNumber", 0xFFFF));
     spec.isSensor = entry.value("sensor", true) ? 1 : 0;
     const int device = dravikSimAddDevice(&spec);
+    keptOrOutOfMemory(device >= 0);
 
     if (entry.contains("blocks"))
         readBlocks(entry["blocks"], device, where + ".blocks");
@@ -220,13 +230,39 @@ void readMissing(const json& names, const std::string& where)
             known = known || (name.is_string() && name.get<std::string>() == candidate);
         if (!known)
             fault(where, "not a platform library or entry point: " + shown(name));
-        dravikSimSetMissing(name.get<std::string>().c_str(), 1);
+        keptOrOutOfMemory(dravikSimSetMissing(name.get_ref<const std::string&>().c_str(), 1) != 0);
     }
 }
 
 // Lists and objects nest at most this deep in a scenario (the top-level
 // object, devices, a device, blocks, a set, a block's bytes).
 constexpr size_t kMaxNesting = 6;
+
+// Empties value from its innermost lists and objects out. The JSON library
+// destroys a list or object that holds any through a stack it allocates, in
+// a destructor, where running out of memory ends the program; an empty one
+// it destroys without. Values nest at most kMaxNesting deep.
+void release(json& value) noexcept
+{
+    if (!value.is_structured())
+        return;
+    for (json& element : value)
+        release(element);
+    if (value.is_array())
+        value.get_ref<json::array_t&>().clear();
+    else
+        value.get_ref<json::object_t&>().clear();
+}
+
+// A JSON value let go through release().
+struct ReleasedValue {
+    ReleasedValue() = default;
+    ReleasedValue(const ReleasedValue&) = delete;
+    ReleasedValue& operator=(const ReleasedValue&) = delete;
+    ~ReleasedValue() { release(value); }
+
+    json value;
+};
 
 // Builds the scenario's JSON value from the parser's events, knowing where it
 // stands: the list index or the object key of each open level. Each fault is
@@ -266,7 +302,7 @@ public:
         if (!faultProblem_.empty())
             throw ScenarioError(faultProblem_);
         for (const DravikSimFault& rule : faults_)
-            dravikSimAddFault(&rule);
+            keptOrOutOfMemory(dravikSimAddFault(&rule) != 0);
     }
 
 private:
@@ -286,7 +322,10 @@ private:
             parent.value->push_back(std::move(value));
             return parent.value->back();
         }
-        return (*parent.value)[parent.key] = std::move(value);
+        // A key given twice: its first value makes way.
+        json& member = (*parent.value)[parent.key];
+        release(member);
+        return member = std::move(value);
     }
 
     bool add(json&& value)
@@ -332,6 +371,7 @@ private:
                     faultProblem_ = file_ + ": faults[" + std::to_string(parent.index) + "]" + error.what();
                 }
             }
+            release(value);
             parent.value->get_ref<json::array_t&>().pop_back();
         }
         ++parent.index;
@@ -364,7 +404,8 @@ void loadScenario(const char* path)
     FileBytes bytes(path);
     if (bytes.problem() != nullptr)
         fault(where, bytes.problem());
-    json scenario;
+    ReleasedValue root;
+    json& scenario = root.value;
     ScenarioBuilder builder(scenario, where);
     std::string parseProblem;
     try {
@@ -438,21 +479,32 @@ extern "C" {
 
 int dravikSimLoadScenario(const char* path, char* message, size_t size)
 {
-    std::string problem;
+    // Written straight into message: out of memory, a text built first
+    // might not be.
+    const char* const file = path != nullptr ? path : "scenario";
+    const auto tell = [message, size, file](const char* what) {
+        if (message != nullptr && size > 0)
+            std::snprintf(message, size, "%s: %s", file, what);
+    };
     try {
         if (path == nullptr)
-            fault("scenario", "no file named");
+            fault(file, "no file named");
         loadScenario(path);
+        if (message != nullptr && size > 0)
+            message[0] = '\0';
+        return 1;
     } catch (const ScenarioError& error) {
-        problem = error.what();
+        if (message != nullptr && size > 0)
+            std::snprintf(message, size, "%s", error.what());
     } catch (const json::exception& error) {
-        problem = std::string(path) + ": " + error.what();
+        tell(error.what());
+    } catch (const std::bad_alloc&) {
+        tell("out of memory");
+    } catch (const std::exception& error) {
+        tell(error.what());
     }
-    if (message != nullptr && size > 0)
-        std::snprintf(message, size, "%s", problem.c_str());
-    if (!problem.empty())
-        dravikSimReset();
-    return problem.empty() ? 1 : 0;
+    dravikSimReset();
+    return 0;
 }
 
 int dravikSimStartFromEnvironment(void)

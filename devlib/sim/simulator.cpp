@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <new>
 #include <set>
 #include <string>
 #include <thread>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/without_exceptions.h"
 
 static_assert(std::is_same_v<decltype(&dravikSimHidGetAttributes), PFN_HidD_GetAttributes>, "HID signature");
 static_assert(std::is_same_v<decltype(&dravikSimHidGetFeature), PFN_HidD_GetFeature>, "HID signature");
@@ -79,14 +82,18 @@ public:
         if (rule.kinds == 0)
             return;
         const Conditions conditions{rule.kinds, rule.device, rule.command};
-        auto [found, isNew] = groupOf_.try_emplace(conditions, groups_.size());
-        if (isNew) {
+        const auto found = groupOf_.find(conditions);
+        const size_t g = found == groupOf_.end() ? groups_.size() : found->second;
+        if (found == groupOf_.end()) {
+            // Should memory run out before the group can be found by its
+            // conditions, it stays without rules and refuses nothing.
             groups_.emplace_back();
             for (unsigned bit = 0; bit < kKindBits; ++bit)
                 if (rule.kinds & (1u << bit))
-                    byKind_[bit][eventKey(rule.device, rule.command)].push_back(found->second);
+                    byKind_[bit][eventKey(rule.device, rule.command)].push_back(g);
+            groupOf_.emplace(conditions, g);
         }
-        Group& group = groups_[found->second];
+        Group& group = groups_[g];
         if (rule.position == 0)
             group.refusesEvery = true;
         else
@@ -187,14 +194,16 @@ struct Simulator {
     std::chrono::steady_clock::time_point clockStart = std::chrono::steady_clock::now();
     DravikSimTraceListener listener = nullptr;
     void* listenerContext = nullptr;
-    std::set<std::string> missing;
+    std::set<std::string, std::less<>> missing;
 };
 
 // Never destroyed: the library may close its devices from its unload, after
 // static destructors have run.
 Simulator& sim()
 {
-    static Simulator* const instance = new Simulator;
+    // Made in static storage, so that making it can't fail.
+    alignas(Simulator) static unsigned char storage[sizeof(Simulator)];
+    static Simulator* const instance = new (storage) Simulator;
     return *instance;
 }
 
@@ -254,6 +263,19 @@ DravikSimTraceEntry newEntry(unsigned kind, int device, bool refused)
     return entry;
 }
 
+// Room for one more element, made before an event changes anything: an
+// event whose trace entry (or handle) could not be kept fails as a whole.
+template <typename T>
+bool roomForOne(std::vector<T>& list)
+{
+    return withoutExceptions(false, [&list] {
+        if (list.size() == list.capacity())
+            list.reserve(list.empty() ? 64 : 2 * list.size());
+        return true;
+    });
+}
+
+// After roomForOne(sim().trace).
 void record(const DravikSimTraceEntry& entry)
 {
     Simulator& s = sim();
@@ -355,6 +377,8 @@ std::array<uint8_t, 4> digitsOf(uint16_t word)
 HANDLE backendOpen(const char* path)
 {
     Simulator& s = sim();
+    if (!roomForOne(s.trace) || !roomForOne(s.handles))
+        return INVALID_HANDLE_VALUE;
     int id = -1;
     for (size_t i = 0; i < s.devices.size() && path != nullptr; ++i)
         if (samePathIgnoringCase(s.devices[i].path, path))
@@ -374,6 +398,8 @@ HANDLE backendOpen(const char* path)
 BOOL backendClose(HANDLE handle)
 {
     Simulator& s = sim();
+    if (!roomForOne(s.trace))
+        return FALSE;
     for (auto h = s.handles.begin(); h != s.handles.end(); ++h) {
         if (reinterpret_cast<void*>(h->value) != handle)
             continue;
@@ -384,11 +410,14 @@ BOOL backendClose(HANDLE handle)
     return FALSE;
 }
 
+// A pause passes also when the trace has no room for it.
 void backendSleep(DWORD milliseconds)
 {
-    DravikSimTraceEntry entry = newEntry(DRAVIK_SIM_PAUSE, -1, false);
-    entry.pauseMs = milliseconds;
-    record(entry);
+    if (roomForOne(sim().trace)) {
+        DravikSimTraceEntry entry = newEntry(DRAVIK_SIM_PAUSE, -1, false);
+        entry.pauseMs = milliseconds;
+        record(entry);
+    }
     if (sim().realTime)
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     else
@@ -486,17 +515,19 @@ int dravikSimAddDevice(const DravikSimDeviceSpec* spec)
 {
     if (spec == nullptr || spec->path == nullptr)
         return -1;
-    Device device;
-    device.path = spec->path;
-    device.vendorId = spec->vendorId;
-    device.productId = spec->productId;
-    device.versionNumber = spec->versionNumber;
-    device.isSensor = spec->isSensor != 0;
-    device.sets.fill(kDefaultBlocks);
-    device.did = spec->versionNumber;
-    device.nibbles = digitsOf(spec->versionNumber);
-    sim().devices.push_back(device);
-    return static_cast<int>(sim().devices.size() - 1);
+    return withoutExceptions(-1, [spec] {
+        Device device;
+        device.path = spec->path;
+        device.vendorId = spec->vendorId;
+        device.productId = spec->productId;
+        device.versionNumber = spec->versionNumber;
+        device.isSensor = spec->isSensor != 0;
+        device.sets.fill(kDefaultBlocks);
+        device.did = spec->versionNumber;
+        device.nibbles = digitsOf(spec->versionNumber);
+        sim().devices.push_back(std::move(device));
+        return static_cast<int>(sim().devices.size() - 1);
+    });
 }
 
 int dravikSimDeviceCount(void)
@@ -567,8 +598,10 @@ int dravikSimAddFault(const DravikSimFault* fault)
 {
     if (fault == nullptr)
         return 0;
-    sim().faults.add(*fault);
-    return 1;
+    return withoutExceptions(0, [fault] {
+        sim().faults.add(*fault);
+        return 1;
+    });
 }
 
 void dravikSimClearFaults(void)
@@ -603,18 +636,22 @@ void dravikSimSetTraceListener(DravikSimTraceListener listener, void* context)
 
 size_t dravikSimFormatTraceEntry(const DravikSimTraceEntry* entry, char* buffer, size_t size)
 {
+    if (buffer != nullptr && size > 0)
+        buffer[0] = '\0';
     if (entry == nullptr)
         return 0;
-    const std::string line = formatEntry(*entry);
-    if (buffer != nullptr && size > 0)
-        std::snprintf(buffer, size, "%s", line.c_str());
-    return line.size();
+    return withoutExceptions<size_t>(0, [entry, buffer, size] {
+        const std::string line = formatEntry(*entry);
+        if (buffer != nullptr && size > 0)
+            std::snprintf(buffer, size, "%s", line.c_str());
+        return line.size();
+    });
 }
 
 uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void* handle, HIDD_ATTRIBUTES* attributes)
 {
     const int id = deviceForHandle(handle);
-    if (id < 0 || attributes == nullptr)
+    if (id < 0 || attributes == nullptr || !roomForOne(sim().trace))
         return FALSE;
     const Device& device = *deviceAt(id);
     const bool refused = faultRefuses(DRAVIK_SIM_ATTRIBUTES, id, kNoCommand);
@@ -631,7 +668,7 @@ uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void* handle, HIDD_ATTRIBU
 uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void* handle, void* report, DravikSimReportLength length)
 {
     const int id = deviceForHandle(handle);
-    if (id < 0)
+    if (id < 0 || !roomForOne(sim().trace))
         return FALSE;
     Device& device = *deviceAt(id);
     Report sent{};
@@ -654,7 +691,7 @@ uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void* handle, void* report, D
 uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void* handle, void* report, DravikSimReportLength length)
 {
     const int id = deviceForHandle(handle);
-    if (id < 0)
+    if (id < 0 || !roomForOne(sim().trace))
         return FALSE;
     const Device& device = *deviceAt(id);
     const bool refused = faultRefuses(DRAVIK_SIM_FEATURE_READ, id, device.lastCommand) ||
@@ -676,6 +713,8 @@ const DeviceBackend* dravikSimDeviceBackend(void)
 
 int dravikSimEnumerationStep(unsigned kind, int device)
 {
+    if (!roomForOne(sim().trace))
+        return 1;
     const bool refused = faultRefuses(kind, device, kNoCommand);
     record(newEntry(kind, device, refused));
     return refused ? 1 : 0;
@@ -702,14 +741,21 @@ uint32_t dravikSimDetailSize(int device)
     return d == nullptr ? 0 : d->detailSize;
 }
 
-void dravikSimSetMissing(const char* name, int missing)
+int dravikSimSetMissing(const char* name, int missing)
 {
     if (name == nullptr)
-        return;
-    if (missing)
-        sim().missing.insert(name);
-    else
-        sim().missing.erase(name);
+        return 0;
+    auto& names = sim().missing;
+    if (!missing) {
+        const auto found = names.find(name);
+        if (found != names.end())
+            names.erase(found);
+        return 1;
+    }
+    return withoutExceptions(0, [&names, name] {
+        names.emplace(name);
+        return 1;
+    });
 }
 
 int dravikSimIsMissing(const char* name)

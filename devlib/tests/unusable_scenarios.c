@@ -10,6 +10,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -33,6 +34,7 @@ typedef struct Case {
     int (*make)(const char* path, const Contents* contents);
     Contents contents;
     const char* why; /* the end of the simulator's line */
+    size_t memoryMb; /* the address space the child may add, 0: no limit */
 } Case;
 
 static int makeFolder(const char* path, const Contents* contents)
@@ -71,6 +73,24 @@ static int makeFile(const char* path, const Contents* contents)
     return close(fd) == 0 && made ? 0 : -1;
 }
 
+#ifndef __SANITIZE_ADDRESS__
+/* A list of 8 million numbers in 16 MB, which the simulator would hold as
+ * 128 MB. */
+static int makeLongList(const char* path, const Contents* contents)
+{
+    (void)contents;
+    FILE* file = fopen(path, "wbx");
+    if (file == NULL)
+        return -1;
+    static const char kTwentyZeros[] = "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,";
+    int made = fputs("{\"missing\": [", file) >= 0;
+    for (int i = 0; i < 8 * 1000 * 1000 / 20 && made; ++i)
+        made = fputs(kTwentyZeros, file) >= 0;
+    made = made && fputs("0]}", file) >= 0;
+    return fclose(file) == 0 && made ? 0 : -1;
+}
+#endif
+
 /* What a case made, or left from an earlier run. */
 static void removeFile(const char* path)
 {
@@ -79,30 +99,53 @@ static void removeFile(const char* path)
 }
 
 static const Case kCases[] = {
-    {"folder", "folder", makeFolder, {0}, "a folder, not a regular file"},
-    {"FIFO", "fifo", makeFifo, {0}, "a FIFO, not a regular file"},
-    {"device", "/dev/zero", NULL, {0}, "a device, not a regular file"},
-    {"socket", "socket", makeSocket, {0}, "a socket, not a regular file"},
-    {"missing", "missing.json", NULL, {0}, "No such file or directory"},
+    {"folder", "folder", makeFolder, {0}, "a folder, not a regular file", 0},
+    {"FIFO", "fifo", makeFifo, {0}, "a FIFO, not a regular file", 0},
+    {"device", "/dev/zero", NULL, {0}, "a device, not a regular file", 0},
+    {"socket", "socket", makeSocket, {0}, "a socket, not a regular file", 0},
+    {"missing", "missing.json", NULL, {0}, "No such file or directory", 0},
     {"malformed",
      "malformed.json",
      makeFile,
      {"{\"devices\": [{\"path\": ", 0},
      "[json.exception.parse_error.101] parse error at line 1, column 23: syntax error while parsing value - "
-     "unexpected end of input; expected '[', '{', or a literal"},
+     "unexpected end of input; expected '[', '{', or a literal",
+     0},
     /* 4 GiB, nearly all of it a hole: never read in whole. */
     {"huge",
      "huge.json",
      makeFile,
      {"{\"faults\": [", (off_t)4 << 30},
      "[json.exception.parse_error.101] parse error at line 1, column 13: syntax error while parsing value - "
-     "unexpected end of input; expected '[', '{', or a literal"},
+     "unexpected end of input; expected '[', '{', or a literal",
+     0},
+#ifndef __SANITIZE_ADDRESS__
+    /* Beyond the memory the child is given (the address sanitizer can't run
+     * with its address space bounded). */
+    {"beyond memory", "long-list.json", makeLongList, {0}, "out of memory", 64},
+#endif
 };
 
+/* Bounds the address space to what the process has mapped and memoryMb more. */
+static void limitMemory(size_t memoryMb)
+{
+    unsigned long pages = 0;
+    FILE* statm = fopen("/proc/self/statm", "r");
+    if (statm == NULL || fscanf(statm, "%lu", &pages) != 1)
+        exit(4);
+    fclose(statm);
+    const rlim_t bytes = (rlim_t)pages * (rlim_t)sysconf(_SC_PAGESIZE) + (rlim_t)memoryMb * 1024 * 1024;
+    const struct rlimit limit = {bytes, bytes};
+    if (setrlimit(RLIMIT_AS, &limit) != 0)
+        exit(4);
+}
+
 /* In the child: the library as a program meets it, through the public header. */
-static void connectOnce(const char* scenario, int errorPipe)
+static void connectOnce(const char* scenario, size_t memoryMb, int errorPipe)
 {
     dup2(errorPipe, STDERR_FILENO);
+    if (memoryMb != 0)
+        limitMemory(memoryMb);
     setenv("DRAVIK_SIM", scenario, 1);
     unsetenv("DRAVIK_SIM_LOG");
     const int connected = USBConnect(NULL);
@@ -140,7 +183,7 @@ static int connectsToNothing(const Case* c, const char* path)
     const pid_t child = fork();
     if (child == 0) {
         close(errorPipe[0]);
-        connectOnce(path, errorPipe[1]);
+        connectOnce(path, c->memoryMb, errorPipe[1]);
     }
     close(errorPipe[1]);
     char errors[4096];
