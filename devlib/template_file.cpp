@@ -4,9 +4,11 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "platform/files.h"
+#include "platform/without_exceptions.h"
 
 static_assert(sizeof(RecordSet) == kCfgKeyCount * sizeof(int16_t),
               "the four records hold their 48 fields back to back");
@@ -210,6 +212,18 @@ bool readBounded(std::FILE* file, std::string& text)
     return false;
 }
 
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The whole of the regular file at path when it holds at most
+// kTemplateFileBound bytes.
+bool readTemplateFile(const char* path, std::string& text)
+{
+    const std::unique_ptr<std::FILE, FileCloser> file(openRegularFileForReading(path));
+    return file != nullptr && readBounded(file.get(), text);
+}
+
 // Hands each record to its Set operation. The idle record, set last, is
 // never refused, so a refusal before it is kept for the caller.
 int32_t storeRecords(const RecordSet& records)
@@ -248,20 +262,15 @@ int32_t DRAVIK_CALL WriteDevCfgToFile(const char* path)
 {
     if (path == nullptr || *path == '\0')
         return 0;
-    return writeWholeFile(path, renderTemplate(activeRecord())) ? 1 : 0;
+    return withoutExceptions(0, [path] { return writeWholeFile(path, renderTemplate(activeRecord())) ? 1 : 0; });
 }
 
 int32_t DRAVIK_CALL ReadDevCfgFmFile(const char* path)
 {
     if (path == nullptr || *path == '\0')
         return 0;
-    std::FILE* file = openRegularFileForReading(path);
-    if (file == nullptr)
-        return 0;
     std::string text;
-    const bool read = readBounded(file, text);
-    std::fclose(file);
-    if (!read)
+    if (!withoutExceptions(false, [path, &text] { return readTemplateFile(path, text); }))
         return 0;
     RecordSet records = recordsOf(activeRecord());
     // Each piece is what one fgets into the line buffer would take: up to and

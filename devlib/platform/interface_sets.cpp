@@ -1,6 +1,8 @@
 #include "interface_sets.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 // The fixed part of SP_DEVICE_INTERFACE_DETAIL_DATA_A in a 32-bit process.
@@ -16,7 +18,9 @@ bool isKeyboardInterfaceClass(const GUID* interfaceClass)
 
 InterfaceSets& moduleInterfaceSets()
 {
-    static InterfaceSets* const instance = new InterfaceSets;
+    // Made in static storage, so that making it can't fail.
+    alignas(InterfaceSets) static unsigned char storage[sizeof(InterfaceSets)];
+    static InterfaceSets* const instance = new (storage) InterfaceSets;
     return *instance;
 }
 
@@ -32,11 +36,11 @@ void InterfaceSets::fail(DWORD code) const
         kernel_->setLastError(code);
 }
 
-HDEVINFO InterfaceSets::create(std::vector<std::string> paths)
+HDEVINFO InterfaceSets::add(std::vector<std::string> paths)
 {
-    auto* set = new Set{kKeyboardInterfaceClass, std::move(paths)};
-    sets_.insert(set);
-    return set;
+    std::unique_ptr<Set> set(new Set{kKeyboardInterfaceClass, std::move(paths)});
+    sets_.insert(set.get());
+    return set.release();
 }
 
 InterfaceSets::Set* InterfaceSets::find(HDEVINFO set) const

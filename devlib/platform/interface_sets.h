@@ -17,7 +17,18 @@ public:
     // Records the error that the kernel's GetLastError reports next.
     void fail(DWORD code) const;
 
-    HDEVINFO create(std::vector<std::string> paths);
+    // A new set of the paths that listPaths() gives, or INVALID_HANDLE_VALUE
+    // with ERROR_NOT_ENOUGH_MEMORY when they can't be listed or kept.
+    template <typename ListPaths>
+    HDEVINFO create(ListPaths listPaths)
+    {
+        try {
+            return add(listPaths());
+        } catch (...) {
+            fail(ERROR_NOT_ENOUGH_MEMORY);
+            return INVALID_HANDLE_VALUE;
+        }
+    }
     BOOL enumerate(HDEVINFO set, const GUID* interfaceClass, DWORD index, PSP_DEVICE_INTERFACE_DATA data);
     BOOL detail(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data, PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
                 DWORD detailSize, DWORD* requiredSize);
@@ -31,6 +42,7 @@ private:
         GUID interfaceClass;
         std::vector<std::string> paths;
     };
+    HDEVINFO add(std::vector<std::string> paths);
     Set* find(HDEVINFO set) const;
 
     const KernelServices* kernel_ = nullptr;

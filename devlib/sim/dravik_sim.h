@@ -138,7 +138,7 @@ typedef struct DravikSimDeviceSpec {
 } DravikSimDeviceSpec;
 
 /* Returns the new device's id (0, 1, ... in order of creation), or -1 for a
- * null spec or path. */
+ * null spec or path or when the simulator runs out of memory. */
 DRAVIK_SIM_API int dravikSimAddDevice(const DravikSimDeviceSpec* spec);
 DRAVIK_SIM_API int dravikSimDeviceCount(void);
 
@@ -201,7 +201,7 @@ typedef struct DravikSimFault {
                           event after the fault was added */
 } DravikSimFault;
 
-/* Returns 1, or 0 for a null fault. */
+/* Returns 1, or 0 for a null fault or when the simulator runs out of memory. */
 DRAVIK_SIM_API int dravikSimAddFault(const DravikSimFault* fault);
 DRAVIK_SIM_API void dravikSimClearFaults(void);
 
@@ -229,7 +229,8 @@ DRAVIK_SIM_API void dravikSimClearTrace(void);
 typedef void (*DravikSimTraceListener)(const DravikSimTraceEntry* entry, void* context);
 DRAVIK_SIM_API void dravikSimSetTraceListener(DravikSimTraceListener listener, void* context);
 /* Writes the entry as one line (format above, no line end) like snprintf:
- * returns the line's length; writes at most size - 1 characters and a 0. */
+ * returns the line's length; writes at most size - 1 characters and a 0.
+ * Out of memory it writes an empty line and returns 0. */
 DRAVIK_SIM_API size_t dravikSimFormatTraceEntry(const DravikSimTraceEntry* entry, char* buffer, size_t size);
 
 /* ---- Enumeration ----
@@ -239,7 +240,7 @@ DRAVIK_SIM_API size_t dravikSimFormatTraceEntry(const DravikSimTraceEntry* entry
  * the device of the list itself is -1. */
 
 /* Records one step (one of the four kinds above) of the device's interface;
- * returns 1 when a fault refuses it. */
+ * returns 1 when a fault refuses it or the trace has no room for it. */
 DRAVIK_SIM_API int dravikSimEnumerationStep(unsigned kind, int device);
 /* The device's path, or null for an unknown device. */
 DRAVIK_SIM_API const char* dravikSimDevicePath(int device);
@@ -253,13 +254,17 @@ DRAVIK_SIM_API uint32_t dravikSimDetailSize(int device);
  * stand-in modules of a missing library can't be loaded; a missing entry
  * point can't be resolved. */
 
-DRAVIK_SIM_API void dravikSimSetMissing(const char* name, int missing);
+/* Returns 1, or 0 for a null name or when the simulator runs out of memory. */
+DRAVIK_SIM_API int dravikSimSetMissing(const char* name, int missing);
 DRAVIK_SIM_API int dravikSimIsMissing(const char* name);
 
 /* ---- Scenario files ----
  * A scenario sets the simulator up from a JSON file (format in the
- * README). It starts from dravikSimReset(). Returns 1, or 0 with a message
- * naming the file and the fault in message (like snprintf; may be null). */
+ * README). It starts from dravikSimReset(). A path that names no regular
+ * file (a folder, FIFO, device, socket) is refused without being opened.
+ * Returns 1, or 0 with a message naming the file and the fault, or that
+ * memory ran out, in message (like snprintf; may be null), the simulator then
+ * reset. */
 DRAVIK_SIM_API int dravikSimLoadScenario(const char* path, char* message, size_t size);
 
 /* What the stand-in modules call when they are loaded: once per process, loads
@@ -273,14 +278,17 @@ DRAVIK_SIM_API int dravikSimStartFromEnvironment(void);
 /* ---- The platform side ---- */
 
 /* With the signatures of HidD_GetAttributes, HidD_GetFeature and
- * HidD_SetFeature; a handle the simulator did not open is refused. */
+ * HidD_SetFeature; a handle the simulator did not open is refused. An event
+ * that the trace has no room for fails and changes nothing. */
 DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void* handle, struct HIDD_ATTRIBUTES* attributes);
 DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void* handle, void* report,
                                                                   DravikSimReportLength length);
 DRAVIK_SIM_API uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void* handle, void* report,
                                                                   DravikSimReportLength length);
 
-/* Opens a device by path, closes a handle, pauses on the simulator's clock. */
+/* Opens a device by path, closes a handle, pauses on the simulator's clock.
+ * An open or close that the trace has no room for fails; such a pause passes
+ * unrecorded. */
 DRAVIK_SIM_API const struct DeviceBackend* dravikSimDeviceBackend(void);
 
 #ifdef _WIN32

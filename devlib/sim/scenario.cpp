@@ -4,13 +4,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "dravik_sim.h"
+#include "file_bytes.h"
 
 namespace {
 
@@ -50,6 +51,14 @@ const char* const kMissingNames[] = {
     "SetupDiGetDeviceInterfaceDetailA",                "SetupDiDestroyDeviceInfoList",
 };
 // clang-format on
+
+// The simulator's calls refuse a valid value only when memory runs out,
+// which their C interface reports by its result: thrown on as such.
+void keptOrOutOfMemory(bool kept)
+{
+    if (!kept)
+        throw std::bad_alloc();
+}
 
 [[noreturn]] void fault(const std::string& where, const std::string& what)
 {
@@ -166,6 +175,7 @@ void readDevice(const json& entry, const std::string& where)
     spec.versionNumber = static_cast<uint16_t>(numberIn(entry["versionNumber"], where + ".versionNumber", 0xFFFF));
     spec.isSensor = entry.value("sensor", true) ? 1 : 0;
     const int device = dravikSimAddDevice(&spec);
+    keptOrOutOfMemory(device >= 0);
 
     if (entry.contains("blocks"))
         readBlocks(entry["blocks"], device, where + ".blocks");
@@ -181,28 +191,33 @@ void readDevice(const json& entry, const std::string& where)
                                static_cast<uint32_t>(numberIn(entry["detailSize"], where + ".detailSize", 0xFFFFFFFF)));
 }
 
-void readFault(const json& entry, const std::string& where)
+// The rule of one fault. The places its messages name start at the fault
+// (".kinds"), which the caller names: only a refused one of a scenario's
+// perhaps millions of faults needs its place spelled out.
+DravikSimFault faultRule(const json& entry)
 {
-    checkKeys(entry, where, {"kinds", "device", "command", "position"});
-    if (!entry.contains("kinds") || !entry["kinds"].is_array() || entry["kinds"].empty())
-        fault(where + ".kinds", "expected a list of event kinds");
+    checkKeys(entry, "", {"kinds", "device", "command", "position"});
+    const auto kinds = entry.find("kinds");
+    if (kinds == entry.end() || !kinds->is_array() || kinds->empty())
+        fault(".kinds", "expected a list of event kinds");
     DravikSimFault rule{0, DRAVIK_SIM_ANY_DEVICE, DRAVIK_SIM_ANY_COMMAND, 0};
-    for (const json& kind : entry["kinds"]) {
+    for (const json& kind : *kinds) {
+        const auto* name = kind.get_ptr<const json::string_t*>();
         unsigned bits = 0;
         for (const NamedKind& named : kKinds)
-            if (kind.is_string() && kind.get<std::string>() == named.name)
+            if (name != nullptr && *name == named.name)
                 bits = named.kind;
         if (bits == 0)
-            fault(where + ".kinds", "unknown event kind " + shown(kind));
+            fault(".kinds", "unknown event kind " + shown(kind));
         rule.kinds |= bits;
     }
-    if (entry.contains("device"))
-        rule.device = static_cast<int>(numberIn(entry["device"], where + ".device", 0x7FFFFFFF));
-    if (entry.contains("command"))
-        rule.command = static_cast<int>(numberIn(entry["command"], where + ".command", 255));
-    if (entry.contains("position"))
-        rule.position = static_cast<unsigned>(numberIn(entry["position"], where + ".position", 0xFFFFFFFF));
-    dravikSimAddFault(&rule);
+    if (const auto device = entry.find("device"); device != entry.end())
+        rule.device = static_cast<int>(numberIn(*device, ".device", 0x7FFFFFFF));
+    if (const auto command = entry.find("command"); command != entry.end())
+        rule.command = static_cast<int>(numberIn(*command, ".command", 255));
+    if (const auto position = entry.find("position"); position != entry.end())
+        rule.position = static_cast<unsigned>(numberIn(*position, ".position", 0xFFFFFFFF));
+    return rule;
 }
 
 void readMissing(const json& names, const std::string& where)
@@ -215,7 +230,7 @@ void readMissing(const json& names, const std::string& where)
             known = known || (name.is_string() && name.get<std::string>() == candidate);
         if (!known)
             fault(where, "not a platform library or entry point: " + shown(name));
-        dravikSimSetMissing(name.get<std::string>().c_str(), 1);
+        keptOrOutOfMemory(dravikSimSetMissing(name.get_ref<const std::string&>().c_str(), 1) != 0);
     }
 }
 
@@ -223,55 +238,152 @@ void readMissing(const json& names, const std::string& where)
 // object, devices, a device, blocks, a set, a block's bytes).
 constexpr size_t kMaxNesting = 6;
 
-// Where the parser stands: the list index or the object key of each level.
-class ParsePlace {
+// Empties value from its innermost lists and objects out. The JSON library
+// destroys a list or object that holds any through a stack it allocates, in
+// a destructor, where running out of memory ends the program; an empty one
+// it destroys without. Values nest at most kMaxNesting deep.
+void release(json& value) noexcept
+{
+    if (!value.is_structured())
+        return;
+    for (json& element : value)
+        release(element);
+    if (value.is_array())
+        value.get_ref<json::array_t&>().clear();
+    else
+        value.get_ref<json::object_t&>().clear();
+}
+
+// A JSON value let go through release().
+struct ReleasedValue {
+    ReleasedValue() = default;
+    ReleasedValue(const ReleasedValue&) = delete;
+    ReleasedValue& operator=(const ReleasedValue&) = delete;
+    ~ReleasedValue() { release(value); }
+
+    json value;
+};
+
+// Builds the scenario's JSON value from the parser's events, knowing where it
+// stands: the list index or the object key of each open level. Each fault is
+// read into its rule as soon as it is complete and left out of the value: a
+// scenario may hold millions. (The parser's own callback interface looks
+// through the whole enclosing list after each object, which would load a
+// long list of faults in quadratic time.)
+class ScenarioBuilder {
 public:
-    // Refuses a list or object nested deeper than any scenario needs, before
-    // the parser builds it or descends into it.
-    bool onEvent(json::parse_event_t event, const json& parsed, const std::string& file)
+    ScenarioBuilder(json& root, const std::string& file) : root_(root), file_(file) {}
+
+    bool null() { return add(nullptr); }
+    bool boolean(bool value) { return add(value); }
+    bool number_integer(json::number_integer_t value) { return add(value); }
+    bool number_unsigned(json::number_unsigned_t value) { return add(value); }
+    bool number_float(json::number_float_t value, const json::string_t&) { return add(value); }
+    bool string(json::string_t& value) { return add(std::move(value)); }
+    bool binary(json::binary_t& value) { return add(json::binary(std::move(value))); }
+    bool start_object(size_t) { return open(json::object()); }
+    bool start_array(size_t) { return open(json::array()); }
+    bool key(json::string_t& key)
     {
-        switch (event) {
-        case json::parse_event_t::object_start:
-        case json::parse_event_t::array_start:
-            if (levels_.size() == kMaxNesting)
-                fault(file + ": " + text(),
-                      "lists and objects nested more than " + std::to_string(kMaxNesting) + " deep");
-            levels_.push_back({event == json::parse_event_t::array_start, 0, {}});
-            break;
-        case json::parse_event_t::key:
-            levels_.back().key = parsed.get<std::string>();
-            break;
-        case json::parse_event_t::object_end:
-        case json::parse_event_t::array_end:
-            levels_.pop_back();
-            valueDone();
-            break;
-        case json::parse_event_t::value:
-            valueDone();
-            break;
-        }
+        levels_.back().key = key;
         return true;
+    }
+    bool end_object() { return close(); }
+    bool end_array() { return close(); }
+    template <typename Exception>
+    bool parse_error(size_t, const std::string&, const Exception& error)
+    {
+        throw error;
+    }
+
+    // Adds the faults' rules in order, or refuses the first faulty fault.
+    void addFaults() const
+    {
+        if (!faultProblem_.empty())
+            throw ScenarioError(faultProblem_);
+        for (const DravikSimFault& rule : faults_)
+            keptOrOutOfMemory(dravikSimAddFault(&rule) != 0);
     }
 
 private:
     struct Level {
-        bool isList;
-        size_t index;
+        json* value;
+        bool holdsFaults;  // the top-level list "faults"
+        size_t index;      // of a list: its elements completed so far
         std::string key;
     };
 
-    void valueDone()
+    json& place(json&& value)
     {
-        if (!levels_.empty() && levels_.back().isList)
-            ++levels_.back().index;
+        if (levels_.empty())
+            return root_ = std::move(value);
+        Level& parent = levels_.back();
+        if (parent.value->is_array()) {
+            parent.value->push_back(std::move(value));
+            return parent.value->back();
+        }
+        // A key given twice: its first value makes way.
+        json& member = (*parent.value)[parent.key];
+        release(member);
+        return member = std::move(value);
     }
 
-    // The place as the reader names it: devices[0].blocks.current.
+    bool add(json&& value)
+    {
+        completed(place(std::move(value)));
+        return true;
+    }
+
+    // Refuses a list or object nested deeper than any scenario needs, before
+    // building it.
+    bool open(json&& container)
+    {
+        if (levels_.size() == kMaxNesting)
+            fault(file_ + ": " + text(), "lists and objects nested more than " + std::to_string(kMaxNesting) + " deep");
+        const bool holdsFaults = levels_.size() == 1 && levels_[0].key == "faults" && container.is_array();
+        // A later "faults" replaces an earlier one.
+        if (holdsFaults) {
+            faults_.clear();
+            faultProblem_.clear();
+        }
+        levels_.push_back({&place(std::move(container)), holdsFaults, 0, {}});
+        return true;
+    }
+
+    bool close()
+    {
+        json& value = *levels_.back().value;
+        levels_.pop_back();
+        completed(value);
+        return true;
+    }
+
+    void completed(json& value)
+    {
+        if (levels_.empty())
+            return;
+        Level& parent = levels_.back();
+        if (parent.holdsFaults) {
+            if (faultProblem_.empty()) {
+                try {
+                    faults_.push_back(faultRule(value));
+                } catch (const ScenarioError& error) {
+                    faultProblem_ = file_ + ": faults[" + std::to_string(parent.index) + "]" + error.what();
+                }
+            }
+            release(value);
+            parent.value->get_ref<json::array_t&>().pop_back();
+        }
+        ++parent.index;
+    }
+
+    // The place of the value to come as the reader names it:
+    // devices[0].blocks.current.
     std::string text() const
     {
         std::string place;
         for (const Level& level : levels_) {
-            if (level.isList)
+            if (level.value->is_array())
                 place += "[" + std::to_string(level.index) + "]";
             else
                 place += (place.empty() ? "" : ".") + level.key;
@@ -279,37 +391,47 @@ private:
         return place;
     }
 
+    json& root_;
+    const std::string& file_;
     std::vector<Level> levels_;
+    std::vector<DravikSimFault> faults_;
+    std::string faultProblem_;
 };
 
 void loadScenario(const char* path)
 {
-    std::ifstream file(path);
-    if (!file)
-        fault(path, std::strerror(errno));
-    json scenario;
-    ParsePlace place;
-    try {
-        scenario = json::parse(file, [&](int, json::parse_event_t event, json& parsed) {
-            return place.onEvent(event, parsed, path);
-        });
-    } catch (const json::parse_error& error) {
-        fault(path, error.what());
-    }
-    checkKeys(scenario, path, {"devices", "faults", "missing"});
-    dravikSimReset();
     const std::string where = path;
+    FileBytes bytes(path);
+    if (bytes.problem() != nullptr)
+        fault(where, bytes.problem());
+    ReleasedValue root;
+    json& scenario = root.value;
+    ScenarioBuilder builder(scenario, where);
+    std::string parseProblem;
+    try {
+        json::sax_parse(bytes.begin(), FileBytes::end(), &builder);
+    } catch (const json::parse_error& error) {
+        parseProblem = error.what();
+    }
+    // A failed read ends the bytes early, which the parser may take for the
+    // end of the file.
+    if (bytes.problem() != nullptr)
+        fault(where, bytes.problem());
+    if (!parseProblem.empty())
+        fault(where, parseProblem);
+    checkKeys(scenario, where, {"devices", "faults", "missing"});
+    dravikSimReset();
     if (scenario.contains("devices")) {
-        if (!scenario["devices"].is_array())
+        const json& devices = scenario["devices"];
+        if (!devices.is_array())
             fault(where + ": devices", "expected a list");
-        for (size_t i = 0; i < scenario["devices"].size(); ++i)
-            readDevice(scenario["devices"][i], where + ": devices[" + std::to_string(i) + "]");
+        for (size_t i = 0; i < devices.size(); ++i)
+            readDevice(devices[i], where + ": devices[" + std::to_string(i) + "]");
     }
     if (scenario.contains("faults")) {
         if (!scenario["faults"].is_array())
             fault(where + ": faults", "expected a list");
-        for (size_t i = 0; i < scenario["faults"].size(); ++i)
-            readFault(scenario["faults"][i], where + ": faults[" + std::to_string(i) + "]");
+        builder.addFaults();
     }
     if (scenario.contains("missing"))
         readMissing(scenario["missing"], where + ": missing");
@@ -357,21 +479,32 @@ extern "C" {
 
 int dravikSimLoadScenario(const char* path, char* message, size_t size)
 {
-    std::string problem;
+    // Written straight into message: out of memory, a text built first
+    // might not be.
+    const char* const file = path != nullptr ? path : "scenario";
+    const auto tell = [message, size, file](const char* what) {
+        if (message != nullptr && size > 0)
+            std::snprintf(message, size, "%s: %s", file, what);
+    };
     try {
         if (path == nullptr)
-            fault("scenario", "no file named");
+            fault(file, "no file named");
         loadScenario(path);
+        if (message != nullptr && size > 0)
+            message[0] = '\0';
+        return 1;
     } catch (const ScenarioError& error) {
-        problem = error.what();
+        if (message != nullptr && size > 0)
+            std::snprintf(message, size, "%s", error.what());
     } catch (const json::exception& error) {
-        problem = std::string(path) + ": " + error.what();
+        tell(error.what());
+    } catch (const std::bad_alloc&) {
+        tell("out of memory");
+    } catch (const std::exception& error) {
+        tell(error.what());
     }
-    if (message != nullptr && size > 0)
-        std::snprintf(message, size, "%s", problem.c_str());
-    if (!problem.empty())
-        dravikSimReset();
-    return problem.empty() ? 1 : 0;
+    dravikSimReset();
+    return 0;
 }
 
 int dravikSimStartFromEnvironment(void)

@@ -39,10 +39,12 @@ DRAVIK_MODULE_EXPORT HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* interfaceC
         sets().fail(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    std::vector<std::string> paths;
-    for (int device = 0; isKeyboardInterfaceClass(interfaceClass) && device < dravikSimDeviceCount(); ++device)
-        paths.emplace_back(dravikSimDevicePath(device));
-    return sets().create(std::move(paths));
+    return sets().create([interfaceClass] {
+        std::vector<std::string> paths;
+        for (int device = 0; isKeyboardInterfaceClass(interfaceClass) && device < dravikSimDeviceCount(); ++device)
+            paths.emplace_back(dravikSimDevicePath(device));
+        return paths;
+    });
 }
 
 DRAVIK_MODULE_EXPORT BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA, const GUID* interfaceClass,

@@ -6,13 +6,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <new>
 #include <set>
 #include <string>
 #include <thread>
 #include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/without_exceptions.h"
 
 static_assert(std::is_same_v<decltype(&dravikSimHidGetAttributes), PFN_HidD_GetAttributes>, "HID signature");
 static_assert(std::is_same_v<decltype(&dravikSimHidGetFeature), PFN_HidD_GetFeature>, "HID signature");
@@ -67,9 +72,110 @@ struct Device {
     uint32_t detailSize = 0;
 };
 
-struct Fault {
-    DravikSimFault rule;
-    unsigned matched = 0;
+// The fault rules, kept so that an event costs the rules it matches, not
+// all there are: rules with the same conditions see the same events, so they
+// share one count of matches, from which each rule's own count follows.
+class FaultRules {
+public:
+    void add(const DravikSimFault& rule)
+    {
+        if (rule.kinds == 0)
+            return;
+        const Conditions conditions{rule.kinds, rule.device, rule.command};
+        const auto found = groupOf_.find(conditions);
+        const size_t g = found == groupOf_.end() ? groups_.size() : found->second;
+        if (found == groupOf_.end()) {
+            // Should memory run out before the group can be found by its
+            // conditions, it stays without rules and refuses nothing.
+            groups_.emplace_back();
+            for (unsigned bit = 0; bit < kKindBits; ++bit)
+                if (rule.kinds & (1u << bit))
+                    byKind_[bit][eventKey(rule.device, rule.command)].push_back(g);
+            groupOf_.emplace(conditions, g);
+        }
+        Group& group = groups_[g];
+        if (rule.position == 0)
+            group.refusesEvery = true;
+        else
+            group.refusingCounts.insert(group.matched + rule.position);
+    }
+
+    // Counts the event against every rule it matches; true when one refuses it.
+    bool refuses(unsigned kind, int device, int command)
+    {
+        ++events_;
+        bool refused = false;
+        for (unsigned bit = 0; bit < kKindBits; ++bit) {
+            if ((kind & (1u << bit)) == 0 || byKind_[bit].empty())
+                continue;
+            for (int ruleDevice : {device, DRAVIK_SIM_ANY_DEVICE})
+                for (int ruleCommand : {command, DRAVIK_SIM_ANY_COMMAND})
+                    refused = countIn(byKind_[bit], ruleDevice, ruleCommand) || refused;
+        }
+        return refused;
+    }
+
+    void clear()
+    {
+        groupOf_.clear();
+        groups_.clear();
+        for (auto& index : byKind_)
+            index.clear();
+    }
+
+private:
+    static constexpr unsigned kKindBits = 32;
+
+    struct Conditions {
+        unsigned kinds;
+        int device;
+        int command;
+        bool operator==(const Conditions& other) const
+        {
+            return kinds == other.kinds && device == other.device && command == other.command;
+        }
+    };
+    struct ConditionsHash {
+        size_t operator()(const Conditions& c) const
+        {
+            return std::hash<uint64_t>{}(eventKey(c.device, c.command) * 31 + c.kinds);
+        }
+    };
+    struct Group {
+        unsigned matched = 0;  // each rule's own count is this less the count it was added at
+        bool refusesEvery = false;
+        std::unordered_set<unsigned> refusingCounts;  // of the rules refusing only their n-th event
+        uint64_t lastEvent = 0;
+    };
+    using Index = std::unordered_map<uint64_t, std::vector<size_t>>;
+
+    static uint64_t eventKey(int device, int command)
+    {
+        return uint64_t{static_cast<uint32_t>(device)} << 32 | static_cast<uint32_t>(command);
+    }
+
+    // An event meets a group once, however many of its ways lead there.
+    bool countIn(const Index& index, int device, int command)
+    {
+        const auto found = index.find(eventKey(device, command));
+        if (found == index.end())
+            return false;
+        bool refused = false;
+        for (size_t g : found->second) {
+            Group& group = groups_[g];
+            if (group.lastEvent == events_)
+                continue;
+            group.lastEvent = events_;
+            ++group.matched;
+            refused = refused || group.refusesEvery || group.refusingCounts.count(group.matched) != 0;
+        }
+        return refused;
+    }
+
+    std::unordered_map<Conditions, size_t, ConditionsHash> groupOf_;
+    std::vector<Group> groups_;
+    std::array<Index, kKindBits> byKind_;
+    uint64_t events_ = 0;
 };
 
 struct Handle {
@@ -81,21 +187,23 @@ struct Simulator {
     std::vector<Device> devices;
     std::vector<Handle> handles;
     uintptr_t nextHandle = 0x5100;
-    std::vector<Fault> faults;
+    FaultRules faults;
     std::vector<DravikSimTraceEntry> trace;
     uint64_t virtualMs = 0;
     bool realTime = false;
     std::chrono::steady_clock::time_point clockStart = std::chrono::steady_clock::now();
     DravikSimTraceListener listener = nullptr;
     void* listenerContext = nullptr;
-    std::set<std::string> missing;
+    std::set<std::string, std::less<>> missing;
 };
 
 // Never destroyed: the library may close its devices from its unload, after
 // static destructors have run.
 Simulator& sim()
 {
-    static Simulator* const instance = new Simulator;
+    // Made in static storage, so that making it can't fail.
+    alignas(Simulator) static unsigned char storage[sizeof(Simulator)];
+    static Simulator* const instance = new (storage) Simulator;
     return *instance;
 }
 
@@ -140,23 +248,9 @@ void restartClock()
     sim().clockStart = std::chrono::steady_clock::now();
 }
 
-// Counts the event against every fault it matches; true when one refuses it.
 bool faultRefuses(unsigned kind, int device, int command)
 {
-    bool refused = false;
-    for (Fault& fault : sim().faults) {
-        const DravikSimFault& rule = fault.rule;
-        if ((rule.kinds & kind) == 0)
-            continue;
-        if (rule.device != DRAVIK_SIM_ANY_DEVICE && rule.device != device)
-            continue;
-        if (rule.command != DRAVIK_SIM_ANY_COMMAND && rule.command != command)
-            continue;
-        ++fault.matched;
-        if (rule.position == 0 || rule.position == fault.matched)
-            refused = true;
-    }
-    return refused;
+    return sim().faults.refuses(kind, device, command);
 }
 
 DravikSimTraceEntry newEntry(unsigned kind, int device, bool refused)
@@ -169,6 +263,19 @@ DravikSimTraceEntry newEntry(unsigned kind, int device, bool refused)
     return entry;
 }
 
+// Room for one more element, made before an event changes anything: an
+// event whose trace entry (or handle) could not be kept fails as a whole.
+template <typename T>
+bool roomForOne(std::vector<T>& list)
+{
+    return withoutExceptions(false, [&list] {
+        if (list.size() == list.capacity())
+            list.reserve(list.empty() ? 64 : 2 * list.size());
+        return true;
+    });
+}
+
+// After roomForOne(sim().trace).
 void record(const DravikSimTraceEntry& entry)
 {
     Simulator& s = sim();
@@ -270,6 +377,8 @@ std::array<uint8_t, 4> digitsOf(uint16_t word)
 HANDLE backendOpen(const char* path)
 {
     Simulator& s = sim();
+    if (!roomForOne(s.trace) || !roomForOne(s.handles))
+        return INVALID_HANDLE_VALUE;
     int id = -1;
     for (size_t i = 0; i < s.devices.size() && path != nullptr; ++i)
         if (samePathIgnoringCase(s.devices[i].path, path))
@@ -289,6 +398,8 @@ HANDLE backendOpen(const char* path)
 BOOL backendClose(HANDLE handle)
 {
     Simulator& s = sim();
+    if (!roomForOne(s.trace))
+        return FALSE;
     for (auto h = s.handles.begin(); h != s.handles.end(); ++h) {
         if (reinterpret_cast<void*>(h->value) != handle)
             continue;
@@ -299,11 +410,14 @@ BOOL backendClose(HANDLE handle)
     return FALSE;
 }
 
+// A pause passes also when the trace has no room for it.
 void backendSleep(DWORD milliseconds)
 {
-    DravikSimTraceEntry entry = newEntry(DRAVIK_SIM_PAUSE, -1, false);
-    entry.pauseMs = milliseconds;
-    record(entry);
+    if (roomForOne(sim().trace)) {
+        DravikSimTraceEntry entry = newEntry(DRAVIK_SIM_PAUSE, -1, false);
+        entry.pauseMs = milliseconds;
+        record(entry);
+    }
     if (sim().realTime)
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     else
@@ -401,17 +515,19 @@ int dravikSimAddDevice(const DravikSimDeviceSpec* spec)
 {
     if (spec == nullptr || spec->path == nullptr)
         return -1;
-    Device device;
-    device.path = spec->path;
-    device.vendorId = spec->vendorId;
-    device.productId = spec->productId;
-    device.versionNumber = spec->versionNumber;
-    device.isSensor = spec->isSensor != 0;
-    device.sets.fill(kDefaultBlocks);
-    device.did = spec->versionNumber;
-    device.nibbles = digitsOf(spec->versionNumber);
-    sim().devices.push_back(device);
-    return static_cast<int>(sim().devices.size() - 1);
+    return withoutExceptions(-1, [spec] {
+        Device device;
+        device.path = spec->path;
+        device.vendorId = spec->vendorId;
+        device.productId = spec->productId;
+        device.versionNumber = spec->versionNumber;
+        device.isSensor = spec->isSensor != 0;
+        device.sets.fill(kDefaultBlocks);
+        device.did = spec->versionNumber;
+        device.nibbles = digitsOf(spec->versionNumber);
+        sim().devices.push_back(std::move(device));
+        return static_cast<int>(sim().devices.size() - 1);
+    });
 }
 
 int dravikSimDeviceCount(void)
@@ -482,8 +598,10 @@ int dravikSimAddFault(const DravikSimFault* fault)
 {
     if (fault == nullptr)
         return 0;
-    sim().faults.push_back({*fault, 0});
-    return 1;
+    return withoutExceptions(0, [fault] {
+        sim().faults.add(*fault);
+        return 1;
+    });
 }
 
 void dravikSimClearFaults(void)
@@ -518,18 +636,22 @@ void dravikSimSetTraceListener(DravikSimTraceListener listener, void* context)
 
 size_t dravikSimFormatTraceEntry(const DravikSimTraceEntry* entry, char* buffer, size_t size)
 {
+    if (buffer != nullptr && size > 0)
+        buffer[0] = '\0';
     if (entry == nullptr)
         return 0;
-    const std::string line = formatEntry(*entry);
-    if (buffer != nullptr && size > 0)
-        std::snprintf(buffer, size, "%s", line.c_str());
-    return line.size();
+    return withoutExceptions<size_t>(0, [entry, buffer, size] {
+        const std::string line = formatEntry(*entry);
+        if (buffer != nullptr && size > 0)
+            std::snprintf(buffer, size, "%s", line.c_str());
+        return line.size();
+    });
 }
 
 uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void* handle, HIDD_ATTRIBUTES* attributes)
 {
     const int id = deviceForHandle(handle);
-    if (id < 0 || attributes == nullptr)
+    if (id < 0 || attributes == nullptr || !roomForOne(sim().trace))
         return FALSE;
     const Device& device = *deviceAt(id);
     const bool refused = faultRefuses(DRAVIK_SIM_ATTRIBUTES, id, kNoCommand);
@@ -546,7 +668,7 @@ uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetAttributes(void* handle, HIDD_ATTRIBU
 uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void* handle, void* report, DravikSimReportLength length)
 {
     const int id = deviceForHandle(handle);
-    if (id < 0)
+    if (id < 0 || !roomForOne(sim().trace))
         return FALSE;
     Device& device = *deviceAt(id);
     Report sent{};
@@ -569,7 +691,7 @@ uint8_t DRAVIK_SIM_HID_CALL dravikSimHidSetFeature(void* handle, void* report, D
 uint8_t DRAVIK_SIM_HID_CALL dravikSimHidGetFeature(void* handle, void* report, DravikSimReportLength length)
 {
     const int id = deviceForHandle(handle);
-    if (id < 0)
+    if (id < 0 || !roomForOne(sim().trace))
         return FALSE;
     const Device& device = *deviceAt(id);
     const bool refused = faultRefuses(DRAVIK_SIM_FEATURE_READ, id, device.lastCommand) ||
@@ -591,6 +713,8 @@ const DeviceBackend* dravikSimDeviceBackend(void)
 
 int dravikSimEnumerationStep(unsigned kind, int device)
 {
+    if (!roomForOne(sim().trace))
+        return 1;
     const bool refused = faultRefuses(kind, device, kNoCommand);
     record(newEntry(kind, device, refused));
     return refused ? 1 : 0;
@@ -617,14 +741,21 @@ uint32_t dravikSimDetailSize(int device)
     return d == nullptr ? 0 : d->detailSize;
 }
 
-void dravikSimSetMissing(const char* name, int missing)
+int dravikSimSetMissing(const char* name, int missing)
 {
     if (name == nullptr)
-        return;
-    if (missing)
-        sim().missing.insert(name);
-    else
-        sim().missing.erase(name);
+        return 0;
+    auto& names = sim().missing;
+    if (!missing) {
+        const auto found = names.find(name);
+        if (found != names.end())
+            names.erase(found);
+        return 1;
+    }
+    return withoutExceptions(0, [&names, name] {
+        names.emplace(name);
+        return 1;
+    });
 }
 
 int dravikSimIsMissing(const char* name)

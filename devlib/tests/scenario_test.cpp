@@ -140,6 +140,58 @@ TEST_F(ScenarioTest, AFaultyScenarioIsRefusedWithWhereTheFaultIsAndLeavesNoDevic
     EXPECT_EQ(std::string(text), "/nonexistent/scenario.json: No such file or directory");
 }
 
+// Faults are read as the file is parsed; the file is still judged in the
+// order of a whole: its syntax, its keys, the devices, then the faults.
+TEST_F(ScenarioTest, TheFirstFaultyFaultIsNamedOnlyOnceTheRestOfTheFileIsSound)
+{
+    const std::string read = R"({"kinds": ["read"]})";
+    struct Case {
+        std::string json;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"{\"faults\": [" + read + ", " + read + R"(, {"kinds": ["reed"]}, {"kinds": []}]})",
+         ": faults[2].kinds: unknown event kind \"reed\""},
+        {"{\"faults\": [" + read + ", 7]}", ": faults[1]: expected an object"},
+        {R"({"faults": [{"kinds": ["read"], "position": "x", "extra": 1}]})", ": faults[0]: unknown key \"extra\""},
+        {"{\"faults\": [" + read + R"(, {"kinds": [[[[1]]]]}]})",
+         ": faults[1].kinds[0][0][0]: lists and objects nested more than 6 deep"},
+        {R"({"faults": [{"kinds": ["reed"]}], "devices": [{"path": "p"}]})", ": devices[0]: \"vendorId\" is missing"},
+        {R"({"faults": [{"kinds": ["reed"]}], "mising": []})", ": unknown key \"mising\""},
+        {R"({"faults": [{"kinds": ["reed"]}], "devices": [)", ": [json.exception.parse_error"},
+        {R"({"faults": [{"kinds": ["read"]}], "faults": {}})", ": faults: expected a list"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(load(c.json), 0) << c.json;
+        EXPECT_EQ(message.rfind(file_ + c.message, 0), 0u) << message;
+    }
+}
+
+TEST_F(ScenarioTest, FaultsTakeEffectInOrderAndALaterListReplacesAnEarlierOne)
+{
+    const auto listSteps = [] {
+        std::string refused;
+        for (int step = 0; step < 5; ++step)
+            refused += dravikSimEnumerationStep(DRAVIK_SIM_LIST, -1) ? 'x' : '-';
+        return refused;
+    };
+    struct Case {
+        std::string json;
+        std::string refused;
+    };
+    const Case cases[] = {
+        {R"({"faults": [{"kinds": ["list"], "position": 1}, {"kinds": ["list"], "position": "0x4"}]})", "x--x-"},
+        {R"({"faults": [{"kinds": ["reed"]}], "faults": [{"kinds": ["list"], "position": 2}]})", "-x---"},
+        {R"({"faults": [{"kinds": ["list"]}], "faults": []})", "-----"},
+        {R"({"devices": [], "faults": [{"kinds": ["list"], "device": 0}, {"kinds": ["list"], "position": 3}]})",
+         "--x--"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(load(c.json), 1) << message;
+        EXPECT_EQ(listSteps(), c.refused) << c.json;
+    }
+}
+
 TEST_F(ScenarioTest, AValueNestedTooDeeplyIsRefusedWithItsPlace)
 {
     const std::string deep = std::string(100000, '[') + std::string(100000, ']');

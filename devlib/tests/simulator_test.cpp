@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -194,6 +196,76 @@ TEST_F(SimulatorTest, FaultsMatchByKindCommandDeviceAndPosition)
     dravikSimAddFault(&otherDevice);
     EXPECT_TRUE(write({0x80}));
     EXPECT_FALSE(read().empty());
+}
+
+// Each rule counts the events it matches and refuses every one (position 0)
+// or only its n-th since it was added, as if the rules were looked at one by
+// one; rules added between events, rules of the same conditions, events of
+// several kinds and events of no device or command included.
+TEST_F(SimulatorTest, ManyFaultsRefuseExactlyWhatEachRuleAloneWould)
+{
+    struct Rule {
+        DravikSimFault fault;
+        unsigned matched;
+    };
+    std::vector<Rule> rules;
+    const auto modelRefuses = [&rules](unsigned kind, int device, int command) {
+        bool refused = false;
+        for (Rule& rule : rules) {
+            const DravikSimFault& f = rule.fault;
+            if ((f.kinds & kind) == 0 || (f.device != DRAVIK_SIM_ANY_DEVICE && f.device != device) ||
+                (f.command != DRAVIK_SIM_ANY_COMMAND && f.command != command))
+                continue;
+            ++rule.matched;
+            refused = refused || f.position == 0 || f.position == rule.matched;
+        }
+        return refused;
+    };
+
+    const std::string otherPath = std::string(kSensorPath) + "2";
+    const DravikSimDeviceSpec spec{otherPath.c_str(), 0x3ACE, 0x0501, 0x0405, 1};
+    const int other = dravikSimAddDevice(&spec);
+    const HANDLE handles[] = {handle, backend().open(otherPath.c_str())};
+
+    const unsigned kinds[] = {DRAVIK_SIM_LIST, DRAVIK_SIM_INTERFACE, DRAVIK_SIM_SIZE_QUERY,
+                              DRAVIK_SIM_LIST | DRAVIK_SIM_INTERFACE, 0};
+    const unsigned ruleKinds[] = {DRAVIK_SIM_COMMAND_REPORT, DRAVIK_SIM_LIST,
+                                  DRAVIK_SIM_INTERFACE,      DRAVIK_SIM_COMMAND_REPORT | DRAVIK_SIM_LIST,
+                                  DRAVIK_SIM_REPORTS,        0};
+    const int devices[] = {DRAVIK_SIM_ANY_DEVICE, sensor, other, 5};
+    const int commands[] = {DRAVIK_SIM_ANY_COMMAND, 0x80, 0x81};
+    const uint8_t commandBytes[] = {0x80, 0x81, 0x8A};
+    const unsigned positions[] = {0, 1, 2, 3, 5, 8, 40};
+    std::mt19937 random(20240611);
+    const auto pick = [&random](const auto& choices) { return choices[random() % std::size(choices)]; };
+
+    int refusals = 0;
+    for (int step = 0; step < 4000; ++step) {
+        const unsigned roll = random() % 100;
+        if (roll < 15) {
+            const DravikSimFault fault{pick(ruleKinds), pick(devices), pick(commands), pick(positions)};
+            ASSERT_EQ(dravikSimAddFault(&fault), 1);
+            rules.push_back({fault, 0});
+        } else if (roll == 15) {
+            dravikSimClearFaults();
+            rules.clear();
+        } else if (roll < 60) {
+            const unsigned kind = pick(kinds);
+            const int device = pick(devices);
+            const bool expected = modelRefuses(kind, device, DRAVIK_SIM_ANY_COMMAND);
+            ASSERT_EQ(dravikSimEnumerationStep(kind, device), expected ? 1 : 0) << "step " << step;
+            refusals += expected;
+        } else {
+            const int device = static_cast<int>(random() % 2);
+            const uint8_t command = pick(commandBytes);
+            const bool expected = modelRefuses(DRAVIK_SIM_COMMAND_REPORT, device, command);
+            uint8_t report[9] = {0, command};
+            ASSERT_EQ(dravikSimHidSetFeature(handles[device], report, sizeof report), expected ? 0 : 1)
+                << "step " << step;
+            refusals += expected;
+        }
+    }
+    EXPECT_GT(refusals, 100) << "the rules refused too little to tell";
 }
 
 TEST_F(SimulatorTest, OpensIgnoreCaseAndCanBeRefused)

@@ -76,7 +76,15 @@ bool writeWholeFile(const char* path, const std::string& bytes)
         return false;
 
     std::string temporary;
-    const int fd = createReplacement(target, exists ? &info : nullptr, temporary);
+    int fd;
+    try {
+        fd = createReplacement(target, exists ? &info : nullptr, temporary);
+    } catch (...) {
+        // Memory ran out naming the temporary file.
+        if (existing >= 0)
+            close(existing);
+        throw;
+    }
     if (fd < 0) {
         if (!exists)
             return false;

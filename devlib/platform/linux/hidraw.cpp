@@ -1,5 +1,6 @@
 #include "hidraw.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
@@ -11,8 +12,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <new>
 #include <set>
 #include <utility>
+
+#include "../without_exceptions.h"
 
 namespace fs = std::filesystem;
 
@@ -33,7 +38,9 @@ struct State {
 };
 State& state()
 {
-    static State* const instance = new State;
+    // Made in static storage, so that making it can't fail.
+    alignas(State) static unsigned char storage[sizeof(State)];
+    static State* const instance = new (storage) State;
     return *instance;
 }
 
@@ -164,6 +171,10 @@ std::vector<uint8_t> readReportDescriptor(const fs::path& hidDevice)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+struct FolderCloser {
+    void operator()(DIR* folder) const { closedir(folder); }
+};
+
 OpenNode* find(HANDLE handle)
 {
     const auto found = state().nodes.find(static_cast<OpenNode*>(handle));
@@ -251,10 +262,15 @@ std::vector<std::string> keyboardInterfacePaths()
     if (error)
         return {};
     std::vector<std::pair<unsigned long, std::string>> found;
-    for (const fs::directory_entry& entry : fs::directory_iterator(root / "class" / "hidraw", error)) {
+    // Listed with readdir: the file system library's listing ends the
+    // program when memory runs out.
+    const std::unique_ptr<DIR, FolderCloser> folder(opendir((root / "class" / "hidraw").c_str()));
+    if (folder == nullptr)
+        return {};
+    while (const dirent* entry = readdir(folder.get())) {
         unsigned long number;
         fs::path hidDevice;
-        const std::string node = entry.path().filename().string();
+        const std::string node = entry->d_name;
         if (!isNodeName(node, &number) || !hidDeviceOf(node, hidDevice) ||
             !holdsKeyboardCollection(readReportDescriptor(hidDevice)))
             continue;
@@ -272,18 +288,25 @@ std::vector<std::string> keyboardInterfacePaths()
 
 HANDLE open(const char* path)
 {
-    PathParts parts;
-    fs::path hidDevice;
-    if (path == nullptr || !parsePath(path, parts) || !hidDeviceOf(parts.node, hidDevice) ||
-        lowerCase(hidDevice.filename().string()) != parts.hidDevice)
-        return INVALID_HANDLE_VALUE;
-    const int fd = ::open((state().devRoot + "/" + parts.node).c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
-        return INVALID_HANDLE_VALUE;
-    HIDD_ATTRIBUTES attributes{sizeof(HIDD_ATTRIBUTES), parts.vendor, parts.product, releaseNumberAbove(hidDevice)};
-    auto* node = new OpenNode{fd, attributes};
-    state().nodes.insert(node);
-    return node;
+    return withoutExceptions(INVALID_HANDLE_VALUE, [path]() -> HANDLE {
+        PathParts parts;
+        fs::path hidDevice;
+        if (path == nullptr || !parsePath(path, parts) || !hidDeviceOf(parts.node, hidDevice) ||
+            lowerCase(hidDevice.filename().string()) != parts.hidDevice)
+            return INVALID_HANDLE_VALUE;
+        // Everything that allocates comes before the node is opened.
+        const std::string nodePath = state().devRoot + "/" + parts.node;
+        const HIDD_ATTRIBUTES attributes{sizeof(HIDD_ATTRIBUTES), parts.vendor, parts.product,
+                                         releaseNumberAbove(hidDevice)};
+        std::unique_ptr<OpenNode> node(new OpenNode{-1, attributes});
+        state().nodes.insert(node.get());
+        node->fd = ::open(nodePath.c_str(), O_RDWR | O_CLOEXEC);
+        if (node->fd < 0) {
+            state().nodes.erase(node.get());
+            return INVALID_HANDLE_VALUE;
+        }
+        return node.release();
+    });
 }
 
 BOOL close(HANDLE handle)

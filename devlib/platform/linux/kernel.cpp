@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "../backend.h"
@@ -156,6 +157,38 @@ void SetLastError(DWORD code)
     lastError = code;
 }
 
+namespace {
+
+// The module's file loaded and linked; nullptr with the last error set when
+// it can't be. What allocates comes before the load or after a failed one.
+LoadedModule* loadModule(const ModuleFile& known)
+{
+    std::unique_ptr<LoadedModule> module(new LoadedModule{nullptr, ModuleLink{}, nullptr});
+    const std::string file = fileFor(known);
+    module->library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (module->library == nullptr) {
+        reportUnloadable(known, file);
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    if (auto linkModule = reinterpret_cast<PFN_DravikLinkModule>(dlsym(module->library, DRAVIK_LINK_MODULE_ENTRY))) {
+        if (!linkModule(&kKernelServices, &module->link)) {
+            dlclose(module->library);
+            SetLastError(ERROR_MOD_NOT_FOUND);
+            return nullptr;
+        }
+    }
+    if (!known.carriesDevices)
+        module->link.backend = nullptr;
+    if (module->link.backend != nullptr)
+        installDeviceBackend(module->link.backend);
+    module->next = firstModule;
+    firstModule = module.get();
+    return module.release();
+}
+
+}  // namespace
+
 // Modules stay mapped once loaded, so whatever state they keep outlives a
 // FreeLibrary and even the static destructors that run before our unload.
 HMODULE LoadLibraryA(LPCSTR name)
@@ -165,29 +198,12 @@ HMODULE LoadLibraryA(LPCSTR name)
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    const std::string file = fileFor(*known);
-    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (library == nullptr) {
-        reportUnloadable(*known, file);
-        SetLastError(ERROR_MOD_NOT_FOUND);
+    try {
+        return loadModule(*known);
+    } catch (...) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    auto* module = new LoadedModule{library, ModuleLink{}, nullptr};
-    if (auto linkModule = reinterpret_cast<PFN_DravikLinkModule>(dlsym(library, DRAVIK_LINK_MODULE_ENTRY))) {
-        if (!linkModule(&kKernelServices, &module->link)) {
-            dlclose(library);
-            delete module;
-            SetLastError(ERROR_MOD_NOT_FOUND);
-            return nullptr;
-        }
-    }
-    if (!known->carriesDevices)
-        module->link.backend = nullptr;
-    if (module->link.backend != nullptr)
-        installDeviceBackend(module->link.backend);
-    module->next = firstModule;
-    firstModule = module;
-    return module;
 }
 
 FARPROC GetProcAddress(HMODULE handle, LPCSTR name)

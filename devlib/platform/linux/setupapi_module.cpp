@@ -22,8 +22,9 @@ DRAVIK_MODULE_EXPORT HDEVINFO SetupDiGetClassDevsA(const GUID* interfaceClass, L
         sets().fail(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    return sets().create(isKeyboardInterfaceClass(interfaceClass) ? hidraw::keyboardInterfacePaths()
-                                                                  : std::vector<std::string>{});
+    return sets().create([interfaceClass] {
+        return isKeyboardInterfaceClass(interfaceClass) ? hidraw::keyboardInterfacePaths() : std::vector<std::string>{};
+    });
 }
 
 DRAVIK_MODULE_EXPORT BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA, const GUID* interfaceClass,

@@ -9,6 +9,7 @@
 
 #include "dravik_sim.h"
 #include "platform/backend.h"
+#include "platform/without_exceptions.h"
 
 namespace {
 
@@ -58,8 +59,14 @@ HANDLE WINAPI routedCreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSE
         return dravikSimDeviceBackend()->open(path);
     }
     const HANDLE file = CreateFileA(path, access, shareMode, security, creation, flags, templateFile);
-    if (file != INVALID_HANDLE_VALUE)
-        kernelFileHandles().insert(file);
+    if (file == INVALID_HANDLE_VALUE)
+        return file;
+    // A file whose handle can't be kept could never be closed.
+    if (!withoutExceptions(false, [file] { return kernelFileHandles().insert(file).second; })) {
+        CloseHandle(file);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return INVALID_HANDLE_VALUE;
+    }
     return file;
 }
 
@@ -170,16 +177,21 @@ bool route(HMODULE module)
     RoutedModule& routed = routedModules()[module];
     if (routed.depth++ > 0)
         return true;
-    for (const auto& [slot, replacement] : routableSlots(module)) {
-        void* const held = *slot;
-        if (!writeSlot(slot, const_cast<void*>(replacement))) {
-            restore(routed);
-            routedModules().erase(module);
-            return false;
+    // Each slot's value is kept before the slot is written, so that memory
+    // running out midway leaves every slot restorable.
+    const bool written = withoutExceptions(false, [module, &routed] {
+        for (const auto& [slot, replacement] : routableSlots(module)) {
+            routed.original[slot] = *slot;
+            if (!writeSlot(slot, const_cast<void*>(replacement)))
+                return false;
         }
-        routed.original[slot] = held;
+        return true;
+    });
+    if (!written) {
+        restore(routed);
+        routedModules().erase(module);
     }
-    return true;
+    return written;
 }
 
 bool unroute(HMODULE module)
@@ -203,7 +215,7 @@ int dravikSimRouteKernel(void* module, int routed)
     if (module == nullptr)
         return 0;
     const auto handle = static_cast<HMODULE>(module);
-    return (routed ? route(handle) : unroute(handle)) ? 1 : 0;
+    return withoutExceptions(0, [handle, routed] { return (routed ? route(handle) : unroute(handle)) ? 1 : 0; });
 }
 
 int dravikSimLastOpenCall(DravikSimOpenCall* call)
