@@ -496,8 +496,6 @@ int dravikSimLoadScenario(const char* path, char* message, size_t size)
     } catch (const ScenarioError& error) {
         if (message != nullptr && size > 0)
             std::snprintf(message, size, "%s", error.what());
-    } catch (const json::exception& error) {
-        tell(error.what());
     } catch (const std::bad_alloc&) {
         tell("out of memory");
     } catch (const std::exception& error) {
