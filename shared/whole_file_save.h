@@ -23,7 +23,7 @@ enum class EndSignals {
     LeftToCaller,
     // A program's own: while the save runs they are only noted (an ignored
     // one stays ignored). One noted before the new file is flushed and
-    // closed, or before a write in place changes the old file's first byte,
+    // closed, or before a write in place takes the room for the new bytes,
     // stops the save with the old file kept and nothing beside it; one noted
     // later lets the save finish, with the new file. The program then ends as
     // the signal asks, once the save returns.
