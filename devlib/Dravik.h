@@ -157,10 +157,14 @@ int32_t DRAVIK_CALL HaltKBSends(int32_t halt);
 
 /* Template files: the active sensor's four cached records as text.
  * WriteDevCfgToFile returns 1 once the whole file is written and closed; on 0
- * a file that stood at the path is kept, unless its folder refuses new files
- * and it had to be written in place. A path naming anything but a regular
- * file the caller may write (a FIFO, a device, a folder, a read-only file)
- * gives 0 at once and is left as it is.
+ * a file that stood at the path is kept as it was. A path naming anything but
+ * a regular file the caller may write (a FIFO, a device, a folder, a
+ * read-only file) gives 0 at once and is left as it is. The new file keeps
+ * the old one's owner, group, mode, ACL and extended attributes, or the old
+ * file is written in place, once the room for the new bytes is taken. The
+ * caller's signal handling is left alone: a signal that ends the process
+ * during the call may leave the new file beside the old one (the file's name,
+ * a point and six letters), or, written in place, part of the new bytes.
  * ReadDevCfgFmFile loads a file through SetWalkAwayParms, SetWalkUpParms,
  * SetTyvelParms and SetIdleParms, which store every record they accept.
  * It returns 0 in two cases: the path names no regular file of at most 1 MiB

@@ -4,12 +4,16 @@
 #include "files/settings_layout.h"
 #include "form/form1.h"
 #include "text/ansi_codepage.h"
+#include "text/system_text.h"
 #include "widgets/check_value.h"
+
+#include "whole_file_save.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -67,6 +71,19 @@ std::optional<QByteArray> settingsFileBytes(Form1& form)
     return bytes;
 }
 
+// Why a save failed, as it follows "cannot be written: ".
+QString saveProblem(int error)
+{
+    switch (error) {
+    case kForeignLinkInSharedFolder:
+        return QStringLiteral("it is reached through a symbolic link another user made in a shared folder");
+    case kNotARegularFile:
+        return QStringLiteral("it is not a regular file");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
 // Why the check refused a file, naming the line.
 QString lineFault(const CheckedSettings& checked, const std::vector<LineControl>& controls)
 {
@@ -98,10 +115,11 @@ bool saveSettingsFile(Form1& form, const QString& path)
     const std::optional<QByteArray> bytes = settingsFileBytes(form);
     if (!bytes)
         return false;
-    const QString problem = writeSettingsBytes(path, *bytes);
-    if (problem.isEmpty())
+    const int error = saveWholeFile(systemBytes(path).constData(), bytes->constData(),
+                                    static_cast<std::size_t>(bytes->size()), EndSignals::NotedUntilTheSaveEnds);
+    if (error == 0)
         return true;
-    tell(form, QStringLiteral("The settings file \"%1\" cannot be written: %2.").arg(path, problem));
+    tell(form, QStringLiteral("The settings file \"%1\" cannot be written: %2.").arg(path, saveProblem(error)));
     return false;
 }
 

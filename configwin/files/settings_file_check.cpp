@@ -1,19 +1,16 @@
 #include "files/settings_file_check.h"
 
-#include "platform/linux/file_replacement.h"
 #include "text/ansi_codepage.h"
 #include "text/system_text.h"
+
+#include "descriptor.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <iterator>
-#include <string>
 
 namespace {
 
@@ -36,60 +33,6 @@ FileBytes notRegular()
 {
     return refused(QStringLiteral("cannot be opened: it is not a regular file."));
 }
-
-// Closes the descriptor on every way out.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-// While it lives, SIGTERM, SIGINT and SIGHUP, unless ignored, are only
-// noted: a save they interrupt can remove its new file first. Each noted one
-// is raised again at the end, for the disposition it had before.
-class EndSignalsNoted {
-public:
-    EndSignalsNoted()
-    {
-        noted_ = 0;
-        struct sigaction noting {};
-        noting.sa_handler = [](int signal) { noted_ = signal; };
-        noting.sa_flags = SA_RESTART;
-        sigfillset(&noting.sa_mask);
-        for (std::size_t index = 0; index < std::size(kSignals); ++index) {
-            ::sigaction(kSignals[index], nullptr, &previous_[index]);
-            if (previous_[index].sa_handler != SIG_IGN)
-                ::sigaction(kSignals[index], &noting, nullptr);
-        }
-    }
-    ~EndSignalsNoted()
-    {
-        for (std::size_t index = 0; index < std::size(kSignals); ++index)
-            ::sigaction(kSignals[index], &previous_[index], nullptr);
-        if (noted_ != 0)
-            ::raise(noted_);
-    }
-    EndSignalsNoted(const EndSignalsNoted&) = delete;
-    EndSignalsNoted& operator=(const EndSignalsNoted&) = delete;
-
-    bool any() const { return noted_ != 0; }
-
-private:
-    static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
-    // Set by whichever thread the signal reaches.
-    static inline std::atomic<int> noted_{0};
-    struct sigaction previous_[std::size(kSignals)]{};
-};
 
 }  // namespace
 
@@ -125,35 +68,6 @@ FileBytes readSettingsBytes(const QString& path, qint64 bound)
         bytes.append(chunk, count);
     }
     return refused(QStringLiteral("was not loaded: it is larger than %1 bytes, which no settings file is.").arg(bound));
-}
-
-QString writeSettingsBytes(const QString& path, const QByteArray& bytes)
-{
-    SaveTarget target;
-    const int found = target.find(systemBytes(path).constData());
-    if (found == kForeignLinkInSharedFolder)
-        return QStringLiteral("it is reached through a symbolic link another user made in a shared folder");
-    if (found != 0)
-        return systemReason(found);
-    struct stat status {};
-    const bool replacing = ::fstatat(target.folder(), target.name(), &status, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!replacing && errno != ENOENT)
-        return systemReason(errno);
-    if (replacing && !S_ISREG(status.st_mode))
-        return QStringLiteral("it is not a regular file");
-
-    const EndSignalsNoted endSignals;
-    // Beside the target, so that the rename replaces it in one step.
-    std::string temporary;
-    const int file = createReplacement(target, replacing ? &status : nullptr, temporary);
-    if (file < 0)
-        return systemReason(errno);
-    int error = writeFlushAndClose(file, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    // The program ends as soon as the signal is raised again: with the old file.
-    if (error == 0 && endSignals.any())
-        error = EINTR;
-    error = finishReplacement(target, temporary, error);
-    return error == 0 ? QString() : systemReason(error);
 }
 
 CheckedSettings checkSettingsFile(const QByteArray& bytes, const std::vector<LineForm>& forms)

@@ -1,5 +1,5 @@
-// Reading, writing and checking a settings file's bytes, apart from the
-// window's controls: a file that is not a regular file, or one far larger than
+// Reading and checking a settings file's bytes, apart from the window's
+// controls: a file that is not a regular file, or one far larger than
 // any settings file, is refused before it is read whole, and the check needs
 // no widgets (the fuzz target runs it alone).
 #ifndef CONFIGWIN_SETTINGS_FILE_CHECK_H
@@ -27,15 +27,6 @@ struct FileBytes {
 // The bytes of the regular file `path` when it holds at most `bound` bytes.
 // Never waits: a FIFO or a device is refused before it is opened for reading.
 FileBytes readSettingsBytes(const QString& path, qint64 bound = kSettingsFileBound);
-
-// Replaces or creates the regular file `path` (through a link, the file it
-// names) only once every byte reached the disk, keeping an old file's
-// permission bits, and its owner and group where this user may set them;
-// anything else, or a path through a link another user made in a shared
-// folder such as /tmp, is refused before the file is opened. SIGTERM, SIGINT
-// or SIGHUP during the save leave the old file and take effect once the new
-// one is gone. Why it failed, as it follows "cannot be written: ", or empty.
-QString writeSettingsBytes(const QString& path, const QByteArray& bytes);
 
 enum class LineFault { None, Missing, NotText, NotState, LfLineEnds };
 

@@ -1,3 +1,4 @@
+#include "capabilities.h"
 #include "file_probes.h"
 #include "files/settings_file.h"
 #include "files/settings_file_check.h"
@@ -5,8 +6,9 @@
 #include "form/form1.h"
 #include "handlers/connect_handlers.h"
 #include "interposed_file_calls.h"
+#include "planted_links.h"
+#include "save_cases.h"
 #include "scripted_ui_seam.h"
-#include "tests/planted_links.h"
 #include "widgets/check_value.h"
 
 #include <QAction>
@@ -299,6 +301,7 @@ TEST_F(SettingsFile, ASaveThatCannotBeWrittenWholeKeepsTheOldFile)
     ASSERT_FALSE(old.isEmpty());
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("limited")));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("full")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("in-place")));
     // Each prepares a child for a save to `target` over the old file.
     const struct {
         const char* cause;
@@ -308,7 +311,8 @@ TEST_F(SettingsFile, ASaveThatCannotBeWrittenWholeKeepsTheOldFile)
         {"File too large", path("limited/Default.tyv"),
          [&] {
              put(path("limited/Default.tyv"), old);
-             std::signal(SIGXFSZ, SIG_IGN);
+             // As a program starts: a write past the limit would end it.
+             std::signal(SIGXFSZ, SIG_DFL);
              const rlimit limit{100, 100};
              return setrlimit(RLIMIT_FSIZE, &limit) == 0 ? QString() : QStringLiteral("no size limit");
          }},
@@ -318,6 +322,18 @@ TEST_F(SettingsFile, ASaveThatCannotBeWrittenWholeKeepsTheOldFile)
              if (unready.isEmpty())
                  put(path("full/Default.tyv"), old);
              return unready;
+         }},
+        // Written in place, and more than the page the old file has.
+        {"No space left on device", path("in-place/Default.tyv"),
+         [&] {
+             const QString unready = mountOnePageFileSystem(path("in-place"));
+             if (!unready.isEmpty())
+                 return unready;
+             put(path("in-place/Default.tyv"), old);
+             form.MaxDist->setText(QString(5000, QLatin1Char('9')));
+             const bool noNewFiles = chmod(QFile::encodeName(path("in-place")).constData(), 0555) == 0;
+             return noNewFiles && dropCapabilities(kEveryCapability) ? QString()
+                                                                     : QStringLiteral("no read-only folder");
          }},
     };
     form.MaxDist->setText(QStringLiteral("59"));
@@ -386,7 +402,11 @@ TEST_F(SettingsFile, SavingRefusesWhatIsNotARegularFileWithoutOpeningIt)
 TEST_F(SettingsFile, AReplacedFileKeepsItsPermissionBitsAndANewOneFollowsTheUmask)
 {
     ASSERT_TRUE(saveSettingsFile(form, path("fresh.tyv")));
-    for (const mode_t mode : {0444, 0600, 0640, 0751}) {
+    // Only root may write a read-only file.
+    std::vector<mode_t> modes = {0600, 0640, 0751};
+    if (geteuid() == 0)
+        modes.push_back(0444);
+    for (const mode_t mode : modes) {
         SCOPED_TRACE(mode);
         put(path("kept.tyv"), "old contents");
         ASSERT_EQ(chmod(path("kept.tyv").toLocal8Bit().constData(), mode), 0);
@@ -498,6 +518,23 @@ TEST_F(SettingsFile, AFileRootSavesOverKeepsItsOwnerGroupAndMode)
     EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST_F(SettingsFile, SavingKeepsWhatTheOldFileHadWhereverItSaves)
+{
+    form.MaxDist->setText(QStringLiteral("59"));
+    ASSERT_TRUE(saveSettingsFile(form, path("fresh.tyv")));
+    const auto save = [this](const std::string& target) {
+        ui.boxes.clear();
+        SaveOutcome outcome{saveSettingsFile(form, QString::fromStdString(target)), {}};
+        for (const MessageBoxRequest& shown : ui.boxes)
+            outcome.message += shown.text.toStdString();
+        return outcome;
+    };
+    const auto refusal = [](const std::string& target, const std::string& cause) {
+        return "The settings file \"" + target + "\" cannot be written: " + cause + ".";
+    };
+    expectEverySaveCase({save, contents(path("fresh.tyv")).toStdString(), refusal});
+}
+
 TEST_F(SettingsFile, SaveAsTakesTheLongestNameTheFolderTakes)
 {
     const long longest = pathconf(QFile::encodeName(folder.path()).constData(), _PC_NAME_MAX);
@@ -523,7 +560,7 @@ TEST_F(SettingsFile, AFailedFlushOrCloseOfTheNewFileKeepsTheOldFile)
         ui.boxes.clear();
         put(path("Default.tyv"), "old contents");
         {
-            const InterposedFileCall failing(call, folder.path(), [] { return EIO; });
+            const InterposedFileCall failing(call, QFile::encodeName(folder.path()).toStdString(), [] { return EIO; });
             form.Save->trigger();
         }
 
@@ -564,7 +601,7 @@ TEST_F(SettingsFile, ASaveASignalEndsLeavesTheOldFileAndNothingElse)
                     pause();
             }).detach();
             // The save waits in its flush until the parent has sent the signal.
-            const InterposedFileCall slowed(FileCall::Fsync, folder.path(), [&] {
+            const InterposedFileCall slowed(FileCall::Fsync, QFile::encodeName(folder.path()).toStdString(), [&] {
                 char byte = 0;
                 return ::write(inSave[1], &byte, 1) == 1 && ::read(go[0], &byte, 1) == 1 ? 0 : EIO;
             });

@@ -13,13 +13,10 @@ std::FILE* openRegularFileForReading(const char* path);
 // the flush and the close succeeded. A target that exists must be a regular
 // file the caller may open for writing; anything else (a FIFO, a device, a
 // folder, a file its permissions keep from the caller) is refused and left
-// untouched, and what is no regular file is never opened for writing. A file
-// is replaced through a temporary file in its folder, so on failure a file
-// that stood there is left as it was; it keeps its permissions (and, where
-// the caller may set them, its owner and group), and a symbolic link keeps
-// pointing at the file it names; on Linux, a path through a link another
-// user made in a shared folder such as /tmp is refused. Where the folder
-// refuses new files, the file is written in place.
+// untouched, and what is no regular file is never opened for writing. On
+// failure a file that stood there is left as it was. On Linux this is the
+// utility's save (whole_file_save.h), with the caller's signal handling left
+// alone.
 bool writeWholeFile(const char* path, const std::string& bytes);
 
 #endif

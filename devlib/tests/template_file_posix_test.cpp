@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "interposed_file_calls.h"
 #include "planted_links.h"
+#include "save_cases.h"
 #include "template_fixture.h"
 
 // The template files' guarantees on a POSIX file system: permissions, links,
@@ -345,12 +347,12 @@ TEST_F(TemplateFileTest, WriterFollowsALinkInAStickyWorldWritableFolderOnlyFromT
     }
 }
 
-TEST_F(TemplateFileTest, ReplacedFileKeepsItsOwnerAndGroupWhereTheCallerMaySetThem)
+TEST_F(TemplateFileTest, WrittenFileKeepsItsOwnerAndGroup)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can make files of other users";
     // A user of the file's group, who may give a file that group but not
-    // another owner.
+    // another owner: the file is written in place, and keeps its owner.
     constexpr uid_t kGroupMember = kNobody - 1;
     chmod(folder.path().c_str(), 0777);
     const struct {
@@ -361,7 +363,7 @@ TEST_F(TemplateFileTest, ReplacedFileKeepsItsOwnerAndGroupWhereTheCallerMaySetTh
         uid_t keptOwner;
     } cases[] = {
         {"root", 0, kNobody, 0640, kNobody},
-        {"a member of the file's group", kGroupMember, 0, 0664, kGroupMember},
+        {"a member of the file's group", kGroupMember, 0, 0664, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caller);
@@ -403,6 +405,30 @@ TEST_F(TemplateFileTest, WriterTakesTheLongestNameTheFolderTakes)
 
     EXPECT_EQ(readAll(path), kKnownTemplate);
     EXPECT_EQ(folder.names(), std::vector<std::string>{name});
+}
+
+TEST_F(TemplateFileTest, WriterKeepsWhatTheOldFileHadWhereverItSaves)
+{
+    expectEverySaveCase({[](const std::string& path) {
+                             return SaveOutcome{WriteDevCfgToFile(path.c_str()) == 1, {}};
+                         },
+                         kKnownTemplate, [](const std::string&, const std::string&) { return std::string(); }});
+}
+
+// A disk that fails to keep the bytes says so only at the flush or the close.
+TEST_F(TemplateFileTest, AFailedFlushOrCloseOfTheNewFileKeepsTheOldFile)
+{
+    const std::string path = folder / "cfg.tpl";
+    for (const FileCall call : {FileCall::Fsync, FileCall::Close}) {
+        SCOPED_TRACE(call == FileCall::Fsync ? "fsync" : "close");
+        writeAll(path, "old\n");
+        {
+            const InterposedFileCall failing(call, folder.path().string(), [] { return EIO; });
+            EXPECT_EQ(WriteDevCfgToFile(path.c_str()), 0);
+        }
+        EXPECT_EQ(readAll(path), "old\n");
+        EXPECT_EQ(folder.names(), std::vector<std::string>{"cfg.tpl"});
+    }
 }
 
 }  // namespace

@@ -1,0 +1,286 @@
+#include "capabilities.h"
+#include "interposed_file_calls.h"
+#include "planted_links.h"
+#include "whole_file_save.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class WholeFileSave : public ::testing::Test {
+protected:
+    WholeFileSave()
+    {
+        char pattern[] = "/tmp/whole-file-save-XXXXXX";
+        if (!mkdtemp(pattern))
+            std::abort();
+        folder = pattern;
+        // Searchable by the users some tests save as.
+        chmod(folder.c_str(), 0755);
+    }
+    ~WholeFileSave() override
+    {
+        std::error_code ignored;
+        fs::permissions(folder, fs::perms(0755), ignored);
+        for (const auto& entry : fs::recursive_directory_iterator(folder, ignored))
+            if (entry.is_directory(ignored) && !entry.is_symlink(ignored))
+                fs::permissions(entry.path(), fs::perms(0755), ignored);
+        fs::remove_all(folder, ignored);
+    }
+
+    std::string path(const std::string& name) const { return folder + "/" + name; }
+
+    std::string folder;
+};
+
+const std::string kNewBytes = "new contents\r\n";
+
+int save(const std::string& path, const std::string& bytes = kNewBytes)
+{
+    return saveWholeFile(path.c_str(), bytes.data(), bytes.size(), EndSignals::LeftToCaller);
+}
+
+void put(const std::string& path, const std::string& bytes, mode_t mode = 0644)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0) << path << ": " << std::strerror(errno);
+    ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(fchmod(fd, mode), 0);
+    ASSERT_EQ(close(fd), 0);
+}
+
+std::string contents(const std::string& path)
+{
+    std::string bytes;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    char chunk[4096];
+    for (ssize_t count; fd >= 0 && (count = read(fd, chunk, sizeof chunk)) > 0;)
+        bytes.append(chunk, static_cast<size_t>(count));
+    if (fd >= 0)
+        close(fd);
+    return bytes;
+}
+
+std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// What `work` returns in a child process, or -1 when the child did not end
+// by itself within a few seconds.
+int inChild(const std::function<int()>& work)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(5);
+        _exit(work());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The rule, for whoever runs the tests: the table's owners are this user
+// and another.
+TEST_F(WholeFileSave, ALinkInAStickyWorldWritableFolderIsFollowedOnlyFromTheSaverOrTheFolderOwner)
+{
+    for (const uid_t saver : {geteuid(), static_cast<uid_t>(0), kOtherUser, static_cast<uid_t>(1000)}) {
+        for (const PlantedLink& planted : kPlantedLinks) {
+            SCOPED_TRACE(std::string(planted.name) + ", saver " + std::to_string(saver));
+            EXPECT_EQ(mayFollowLink(planted.folderMode, uidOf(planted.folderOwner, saver),
+                                    uidOf(planted.linkOwner, saver), saver),
+                      planted.followed);
+        }
+    }
+}
+
+// A set-user-ID caller is its effective user: a link its real user planted
+// must not lead it.
+TEST_F(WholeFileSave, TheLinkRuleTakesTheEffectiveUserNotTheRealOne)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can take two users at once";
+    const struct {
+        const char* name;
+        uid_t real;
+        uid_t effective;
+        int result;
+    } cases[] = {
+        {"real user nobody, effective root", kOtherUser, 0, kForeignLinkInSharedFolder},
+        {"real user root, effective nobody", 0, kOtherUser, 0},
+    };
+    int index = 0;
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        const std::string shared = path("shared" + std::to_string(index));
+        const std::string real = path("real" + std::to_string(index++));
+        ASSERT_EQ(mkdir(real.c_str(), 0777), 0);
+        ASSERT_EQ(chmod(real.c_str(), 0777), 0);
+        put(real + "/cfg", "old", 0666);
+        ASSERT_EQ(mkdir(shared.c_str(), 0700), 0);
+        ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+        ASSERT_EQ(symlink((real + "/cfg").c_str(), (shared + "/cfg").c_str()), 0);
+        ASSERT_EQ(lchown((shared + "/cfg").c_str(), kOtherUser, kOtherUser), 0);
+
+        const int result = inChild([&] {
+            if (setresuid(test.real, test.effective, 0) != 0)
+                return 90;
+            return save(shared + "/cfg") == test.result ? 0 : 1;
+        });
+
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(contents(real + "/cfg"), test.result == 0 ? kNewBytes : "old");
+        EXPECT_EQ(namesIn(real), std::vector<std::string>{"cfg"});
+    }
+}
+
+TEST_F(WholeFileSave, ALinkLoopIsRefusedAtOnce)
+{
+    ASSERT_EQ(symlink("b", path("a").c_str()), 0);
+    ASSERT_EQ(symlink("a", path("b").c_str()), 0);
+    ASSERT_EQ(symlink("c/x", path("c").c_str()), 0);
+    for (const char* name : {"a", "c"}) {
+        SCOPED_TRACE(name);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(inChild([&] { return save(path(name)) == ELOOP ? 0 : 1; }), 0) << "-1: it did not return";
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    }
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+// Until it has taken the old file's mode, the new file is no more open to
+// others than the old one.
+TEST_F(WholeFileSave, TheNewFileOfAPrivateFileIsNeverOpenToOthers)
+{
+    put(path("cfg"), "old", 0600);
+    const mode_t umaskBefore = umask(0);
+    std::vector<mode_t> modes;
+    {
+        const auto note = [&modes](int fd) {
+            struct stat status {};
+            fstat(fd, &status);
+            modes.push_back(status.st_mode & 07777);
+            return 0;
+        };
+        const InterposedFileCall writes(FileCall::Write, folder, note);
+        EXPECT_EQ(save(path("cfg")), 0);
+    }
+    umask(umaskBefore);
+
+    ASSERT_FALSE(modes.empty());
+    for (const mode_t mode : modes)
+        EXPECT_EQ(mode & 077, 0u) << std::oct << mode;
+    EXPECT_EQ(contents(path("cfg")), kNewBytes);
+}
+
+TEST_F(WholeFileSave, ATakenTemporaryNameIsPassedOver)
+{
+    put(path("cfg"), "old");
+    // The letters that the random bytes 0 give.
+    put(path("cfg.AAAAAA"), "another's file");
+    {
+        const ChosenRandomBytes random({0, 1});
+        EXPECT_EQ(save(path("cfg")), 0);
+    }
+    EXPECT_EQ(contents(path("cfg")), kNewBytes);
+    EXPECT_EQ(contents(path("cfg.AAAAAA")), "another's file");
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"cfg", "cfg.AAAAAA"}));
+}
+
+// Mounts a file system of `size` on `folder`, seen by this process alone;
+// an empty text, or why it could not.
+std::string mountSmallFileSystem(const std::string& folder, const char* size)
+{
+    const uid_t uid = geteuid();
+    const gid_t gid = getegid();
+    if (unshare(CLONE_NEWNS) != 0) {
+        // Unprivileged: a user namespace of its own lets the process mount.
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return std::string("no mount namespace: ") + std::strerror(errno);
+        const auto write = [](const char* file, const std::string& text) {
+            const int fd = open(file, O_WRONLY | O_CLOEXEC);
+            const bool written = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+            if (fd >= 0)
+                close(fd);
+            return written;
+        };
+        if (!write("/proc/self/setgroups", "deny") || !write("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+            !write("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1"))
+            return std::string("no user namespace map: ") + std::strerror(errno);
+    }
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", folder.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) != 0)
+        return std::string("no tmpfs: ") + std::strerror(errno);
+    return {};
+}
+
+// Written in place, a file on a full disk keeps every byte: the room for the
+// new bytes is taken before the first of the old changes.
+TEST_F(WholeFileSave, AWriteInPlaceOnAFullDiskLeavesTheOldFileAsItWas)
+{
+    const std::string disk = path("disk");
+    ASSERT_EQ(mkdir(disk.c_str(), 0755), 0);
+    const std::string old(2151, 'o');
+    const struct {
+        const char* name;
+        std::string bytes;
+        int result;
+    } cases[] = {
+        {"new bytes that need more room than is left", std::string(3 * 4096, 'n'), ENOSPC},
+        {"new bytes that fit", std::string(4096 + 1, 'n'), 0},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        const int result = inChild([&] {
+            const std::string unready = mountSmallFileSystem(disk, "16k");
+            if (!unready.empty()) {
+                std::printf("Not tried: %s.\n", unready.c_str());
+                return 99;
+            }
+            // Two of the four pages left: the old file and one more.
+            const std::string file = disk + "/cfg";
+            const int filler = open((disk + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+            if (filler < 0 || fallocate(filler, 0, 0, 2 * 4096) != 0)
+                return 98;
+            close(filler);
+            put(file, old, 0666);
+            // A folder that takes no new files, for a saver that no
+            // capability lets past its mode.
+            if (chmod(disk.c_str(), 0555) != 0 || !dropCapabilities(kEveryCapability))
+                return 97;
+            if (save(file, test.bytes) != test.result)
+                return 1;
+            const std::string now = contents(file);
+            if (now != (test.result == 0 ? test.bytes : old))
+                return 2;
+            return namesIn(disk) == std::vector<std::string>{"cfg", "filler"} ? 0 : 3;
+        });
+        if (result == 99)
+            GTEST_SKIP();
+        EXPECT_EQ(result, 0);
+    }
+}
+
+}  // namespace
