@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <utility>
 
 namespace dravik {
@@ -50,27 +51,40 @@ std::string dlerrorText()
     return reason ? reason : "unknown reason";
 }
 
-// Null when the library can't be loaded; `problem` then says why.
-void* load(std::string& problem)
+constexpr const char* kCalledNames[] = {
+#define DRAVIK_CALLED_NAME(name) #name,
+    DRAVIK_CALLED_FUNCTIONS(DRAVIK_CALLED_NAME)
+#undef DRAVIK_CALLED_NAME
+};
+
+void* addresses[std::size(kCalledNames)];
+bool resolved = false;
+
+// False when the library can't be loaded or lacks a function; `problem` then
+// says why.
+bool resolveAll(std::string& problem)
 {
     static void* handle = nullptr;
-    if (handle)
-        return handle;
-    const std::string besideExecutable = executableFolder() + "/" + kLibraryName;
-    const bool local = access(besideExecutable.c_str(), F_OK) == 0;
-    handle = dlopen(local ? besideExecutable.c_str() : kLibraryName, RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
+    if (resolved)
+        return true;
+    if (!handle) {
+        const std::string besideExecutable = executableFolder() + "/" + kLibraryName;
+        const bool local = access(besideExecutable.c_str(), F_OK) == 0;
+        handle = dlopen(local ? besideExecutable.c_str() : kLibraryName, RTLD_NOW | RTLD_LOCAL);
+    }
+    if (!handle) {
         problem = std::string("Cannot load the device library ") + kLibraryName + ": " + dlerrorText();
-    return handle;
-}
-
-void* library()
-{
-    std::string problem;
-    void* handle = load(problem);
-    if (!handle)
-        endProgram(problem);
-    return handle;
+        return false;
+    }
+    for (std::size_t index = 0; index < std::size(kCalledNames); ++index) {
+        addresses[index] = dlsym(handle, kCalledNames[index]);
+        if (!addresses[index]) {
+            problem = std::string("The device library ") + kLibraryName + " has no function " + kCalledNames[index];
+            return false;
+        }
+    }
+    resolved = true;
+    return true;
 }
 
 }  // namespace
@@ -83,18 +97,20 @@ void setBindingFailureNotice(std::function<void(const std::string&)> notice)
 bool loadLibrary()
 {
     std::string problem;
-    if (load(problem))
+    if (resolveAll(problem))
         return true;
     notify(problem);
     return false;
 }
 
-void* resolveFunction(const char* name)
+void* address(Called function)
 {
-    void* address = dlsym(library(), name);
-    if (!address)
-        endProgram(std::string("The device library ") + kLibraryName + " has no function " + name);
-    return address;
+    if (!resolved) {
+        std::string problem;
+        if (!resolveAll(problem))
+            endProgram(problem);
+    }
+    return addresses[static_cast<std::size_t>(function)];
 }
 
 }  // namespace dravik

@@ -1,14 +1,16 @@
 // The utility's calls into libDravik.so.5, the library's run-time name
 // (libDravik.so is only there for building). The library is not linked: it
-// is loaded by name at the first call (from the executable's own folder
-// first, then the normal library search) and each function is looked up by
-// name at its own first call and kept. A missing library or function ends the
-// program with a message that names it and the status of a missing library.
+// is loaded by name (from the executable's own folder first, then the normal
+// library search), and every function the utility calls is looked up then,
+// before any of them runs, so that a library lacking one is refused before
+// anything reaches a sensor. A missing library or function ends the program
+// with a message that names it and the status of a missing library.
 #ifndef CONFIGWIN_DRAVIK_BINDING_H
 #define CONFIGWIN_DRAVIK_BINDING_H
 
 #include "Dravik.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -16,65 +18,54 @@ namespace dravik {
 
 inline constexpr char kLibraryName[] = "libDravik.so.5";
 
+// Every library function the utility calls, in the order they are looked up.
+// clang-format off
+#define DRAVIK_CALLED_FUNCTIONS(function)                                                                 \
+    function(USBConnect) function(USBDisconnect) function(GetLibVersion) function(GetLastLibErr)          \
+    function(ReadCfg) function(WriteCfg) function(ResetFactoryDflts)                                      \
+    function(GetTyvelParms) function(SetTyvelParms) function(GetWalkAwayParms) function(SetWalkAwayParms) \
+    function(GetWalkUpParms) function(SetWalkUpParms) function(GetIdleParms) function(SetIdleParms)       \
+    function(GetObjRangeInfo) function(HaltKBSends)                                                       \
+    /* for a scripted run's report on the sensors it found */                                             \
+    function(GetDevCnt) function(SetActDev) function(GetLUID) function(GetDID)
+// clang-format on
+
+enum class Called : std::size_t {
+#define DRAVIK_CALLED_ENUMERATOR(name) name,
+    DRAVIK_CALLED_FUNCTIONS(DRAVIK_CALLED_ENUMERATOR)
+#undef DRAVIK_CALLED_ENUMERATOR
+};
+
 // Called with the message just before the program ends on a binding failure,
 // in place of writing it to stderr; the window shows it and writes it there.
 void setBindingFailureNotice(std::function<void(const std::string&)> notice);
 
-// Loads the library now, so that a program that can't have it ends by
-// returning, with its objects torn down, and not from within a call: false,
-// after the failure notice, when it can't be loaded.
+// Loads the library and looks up every function the utility calls, so that a
+// program that can't have them ends by returning, with its objects torn down,
+// and not from within a call: false, after the failure notice, when the
+// library can't be loaded or lacks a function.
 bool loadLibrary();
 
-// The address of the library's function `name`; loads the library first if
-// needed. Does not return when either is missing.
-void* resolveFunction(const char* name);
+// The address of `function`; loads the library first when loadLibrary() has
+// not. Does not return when the library or any function is missing.
+void* address(Called function);
 
-template <typename Signature>
+template <Called function, typename Signature>
 class LibraryFunction;
 
-template <typename Result, typename... Params>
-class LibraryFunction<Result(Params...)> {
+template <Called function, typename Result, typename... Params>
+class LibraryFunction<function, Result(Params...)> {
 public:
-    constexpr explicit LibraryFunction(const char* name) : name_(name) {}
-
-    Result operator()(Params... params)
+    Result operator()(Params... params) const
     {
-        if (!function_)
-            function_ = reinterpret_cast<Result (*)(Params...)>(resolveFunction(name_));
-        return function_(params...);
+        return reinterpret_cast<Result (*)(Params...)>(address(function))(params...);
     }
-
-private:
-    const char* name_;
-    Result (*function_)(Params...) = nullptr;
 };
 
 // Called like the library's own functions: dravik::ReadCfg().
-inline LibraryFunction<decltype(::USBConnect)> USBConnect{"USBConnect"};
-inline LibraryFunction<decltype(::USBDisconnect)> USBDisconnect{"USBDisconnect"};
-inline LibraryFunction<decltype(::GetLibVersion)> GetLibVersion{"GetLibVersion"};
-inline LibraryFunction<decltype(::GetLastLibErr)> GetLastLibErr{"GetLastLibErr"};
-inline LibraryFunction<decltype(::ReadCfg)> ReadCfg{"ReadCfg"};
-inline LibraryFunction<decltype(::WriteCfg)> WriteCfg{"WriteCfg"};
-inline LibraryFunction<decltype(::ResetFactoryDflts)> ResetFactoryDflts{"ResetFactoryDflts"};
-inline LibraryFunction<decltype(::GetTyvelParms)> GetTyvelParms{"GetTyvelParms"};
-inline LibraryFunction<decltype(::SetTyvelParms)> SetTyvelParms{"SetTyvelParms"};
-inline LibraryFunction<decltype(::GetWalkAwayParms)> GetWalkAwayParms{"GetWalkAwayParms"};
-inline LibraryFunction<decltype(::SetWalkAwayParms)> SetWalkAwayParms{"SetWalkAwayParms"};
-inline LibraryFunction<decltype(::GetWalkUpParms)> GetWalkUpParms{"GetWalkUpParms"};
-inline LibraryFunction<decltype(::SetWalkUpParms)> SetWalkUpParms{"SetWalkUpParms"};
-inline LibraryFunction<decltype(::GetIdleParms)> GetIdleParms{"GetIdleParms"};
-inline LibraryFunction<decltype(::SetIdleParms)> SetIdleParms{"SetIdleParms"};
-inline LibraryFunction<decltype(::GetObjRangeInfo)> GetObjRangeInfo{"GetObjRangeInfo"};
-inline LibraryFunction<decltype(::HaltKBSends)> HaltKBSends{"HaltKBSends"};
-// For a scripted run's report on the sensors it found.
-inline LibraryFunction<decltype(::GetDevCnt)> GetDevCnt{"GetDevCnt"};
-inline LibraryFunction<decltype(::SetActDev)> SetActDev{"SetActDev"};
-inline LibraryFunction<decltype(::GetLUID)> GetLUID{"GetLUID"};
-inline LibraryFunction<decltype(::GetDID)> GetDID{"GetDID"};
-// Declared with the others; the window has no use for them.
-inline LibraryFunction<decltype(::WriteDevCfgToFile)> WriteDevCfgToFile{"WriteDevCfgToFile"};
-inline LibraryFunction<decltype(::ReadDevCfgFmFile)> ReadDevCfgFmFile{"ReadDevCfgFmFile"};
+#define DRAVIK_LIBRARY_FUNCTION(name) inline constexpr LibraryFunction<Called::name, decltype(::name)> name{};
+DRAVIK_CALLED_FUNCTIONS(DRAVIK_LIBRARY_FUNCTION)
+#undef DRAVIK_LIBRARY_FUNCTION
 
 }  // namespace dravik
 
