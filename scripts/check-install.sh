@@ -163,9 +163,15 @@ if [ "$status" -ne "$info_no_sensor" ] || [ "$errors" != "$expected" ]; then
 fi
 
 rm "$lib/libDravik.so"
+# Without a sensor the run ends before it opens the file: make sure there is one.
+settings_file=$build/configwin/tests/settings/ctrl-alt-delete.tyv
+if [ ! -f "$settings_file" ]; then
+  echo "there is no $settings_file: the build writes it" >&2
+  exit 1
+fi
 status=0
 run=$(env -i PATH="$PATH" HOME="$HOME" QT_QPA_PLATFORM=offscreen LD_DEBUG=libs timeout 30 \
-      "$stage/usr/local/bin/Tornel-Tyvel-4-7" configwin/tests/settings/ctrl-alt-delete.tyv 2>&1) || status=$?
+      "$stage/usr/local/bin/Tornel-Tyvel-4-7" "$settings_file" 2>&1) || status=$?
 output=$(grep -v "^ *[0-9]*:" <<<"$run" || true)
 if [ "$status" -ne "$utility_no_sensor" ] || grep -q "Cannot load" <<<"$output"; then
   printf '%s\n' "$output" >&2

@@ -75,4 +75,4 @@ fuzz() {
 
 fuzz "template reader" build/fuzz/devlib/fuzz/template_reader_fuzz 60 devlib/fuzz/template_reader.dict devlib/fuzz/corpus
 fuzz "settings-file check" build/fuzz/configwin/fuzz/settings_check_fuzz 30 configwin/fuzz/settings_check.dict \
-  examples configwin/tests/settings
+  examples build/fuzz/configwin/fuzz/settings
