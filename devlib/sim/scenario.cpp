@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "dravik_sim.h"
-#include "file_bytes.h"
 #include "platform/without_exceptions.h"
+#include "regular_file_reader.h"
 
 namespace {
 
@@ -402,22 +402,22 @@ private:
 void loadScenario(const char* path)
 {
     const std::string where = path;
-    FileBytes bytes(path);
-    if (bytes.problem() != nullptr)
-        fault(where, bytes.problem());
+    RegularFileReader reader(path);
+    if (reader.problem() != nullptr)
+        fault(where, reader.problem());
     ReleasedValue root;
     json& scenario = root.value;
     ScenarioBuilder builder(scenario, where);
     std::string parseProblem;
     try {
-        json::sax_parse(bytes.begin(), FileBytes::end(), &builder);
+        json::sax_parse(reader.begin(), RegularFileReader::end(), &builder);
     } catch (const json::parse_error& error) {
         parseProblem = error.what();
     }
     // A failed read ends the bytes early, which the parser may take for the
     // end of the file.
-    if (bytes.problem() != nullptr)
-        fault(where, bytes.problem());
+    if (reader.problem() != nullptr)
+        fault(where, reader.problem());
     if (!parseProblem.empty())
         fault(where, parseProblem);
     checkKeys(scenario, where, {"devices", "faults", "missing"});

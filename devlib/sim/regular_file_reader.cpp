@@ -1,4 +1,4 @@
-#include "file_bytes.h"
+#include "regular_file_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -88,7 +88,7 @@ const char* whyNotRegular(const FileStatus& status)
 
 }  // namespace
 
-FileBytes::FileBytes(const char* path)
+RegularFileReader::RegularFileReader(const char* path)
 {
     // Looked at before it is opened: opening some devices acts on them.
     FileStatus status;
@@ -111,13 +111,13 @@ FileBytes::FileBytes(const char* path)
         block_.resize(kBlockSize);
 }
 
-FileBytes::~FileBytes()
+RegularFileReader::~RegularFileReader()
 {
     if (fd_ >= 0)
         closeFile(fd_);
 }
 
-bool FileBytes::available()
+bool RegularFileReader::available()
 {
     if (next_ < length_)
         return true;
