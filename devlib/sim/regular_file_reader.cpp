@@ -98,6 +98,9 @@ RegularFileReader::RegularFileReader(const char* path)
     }
     if ((problem_ = whyNotRegular(status)) != nullptr)
         return;
+    // Before the open: a constructor that throws leaves no destructor to
+    // close the file.
+    block_.resize(kBlockSize);
     fd_ = openForReading(path);
     if (fd_ < 0) {
         problem_ = std::strerror(errno);
@@ -107,8 +110,6 @@ RegularFileReader::RegularFileReader(const char* path)
         problem_ = std::strerror(errno);
     else
         problem_ = whyNotRegular(status);
-    if (problem_ == nullptr)
-        block_.resize(kBlockSize);
 }
 
 RegularFileReader::~RegularFileReader()

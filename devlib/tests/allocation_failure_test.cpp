@@ -173,6 +173,22 @@ TEST_F(AllocationFailure, AScenarioThatCantBeHeldIsRefusedAsOutOfMemoryAndLeaves
     EXPECT_EQ(dravikSimEnumerationStep(DRAVIK_SIM_LIST, -1), 1);
 }
 
+// A file a failed load has opened is closed again.
+TEST_F(AllocationFailure, AScenarioThatCantBeHeldLeavesNoFileOpen)
+{
+    const std::string path = folder_ + "/scenario.json";
+    std::ofstream(path) << R"({"devices": []})";
+    const size_t descriptors = openDescriptors();
+    char message[512];
+    const size_t failures =
+        failEachAllocationOf([&] { return dravikSimLoadScenario(path.c_str(), message, sizeof message); },
+                             [&](int loaded, bool failed) {
+                                 EXPECT_EQ(loaded, failed ? 0 : 1) << message;
+                                 EXPECT_EQ(openDescriptors(), descriptors);
+                             });
+    EXPECT_GT(failures, 2u);
+}
+
 // Through the simulator's modules, as a program meets them: a sensor whose
 // open or listing fails counts as not there.
 TEST_F(AllocationFailure, AConnectionMeetingAFailedAllocationStillAnswers)
