@@ -51,7 +51,7 @@ uint64_t recordedPauseMs()
     return total;
 }
 
-double milliseconds(Clock::duration d)
+double inMilliseconds(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
 }
@@ -98,10 +98,11 @@ int main()
         const int32_t result = op.run();
         const Clock::duration wall = Clock::now() - start;
 
-        const double overheadMs = milliseconds(wall - timeInSleep);
+        const double overheadMs = inMilliseconds(wall - timeInSleep);
         const double share = 100.0 * overheadMs / static_cast<double>(op.mandatedPauseMs);
-        std::printf("%-20s %12.3f %12.3f %10llu %12.3f %9.4f%%\n", op.name, milliseconds(wall),
-                    milliseconds(timeInSleep), static_cast<unsigned long long>(op.mandatedPauseMs), overheadMs, share);
+        std::printf("%-20s %12.3f %12.3f %10llu %12.3f %9.4f%%\n", op.name, inMilliseconds(wall),
+                    inMilliseconds(timeInSleep), static_cast<unsigned long long>(op.mandatedPauseMs), overheadMs,
+                    share);
         if (result != 1) {
             std::printf("  failed with error word 0x%X\n", GetLastLibErr());
             ok = false;

@@ -2,7 +2,8 @@
 
 #include <cstring>
 #include <memory>
-#include <new>
+
+#include "never_destroyed.h"
 
 namespace {
 // The fixed part of SP_DEVICE_INTERFACE_DETAIL_DATA_A in a 32-bit process.
@@ -18,10 +19,8 @@ bool isKeyboardInterfaceClass(const GUID* interfaceClass)
 
 InterfaceSets& moduleInterfaceSets()
 {
-    // Made in static storage, so that making it can't fail.
-    alignas(InterfaceSets) static unsigned char storage[sizeof(InterfaceSets)];
-    static InterfaceSets* const instance = new (storage) InterfaceSets;
-    return *instance;
+    static NeverDestroyed<InterfaceSets> sets;
+    return sets.get();
 }
 
 BOOL InterfaceSets::link(const KernelServices* kernel)

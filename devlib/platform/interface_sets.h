@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "backend.h"
+#include "without_exceptions.h"
 
 class InterfaceSets {
 public:
@@ -22,12 +23,9 @@ public:
     template <typename ListPaths>
     HDEVINFO create(ListPaths listPaths)
     {
-        try {
-            return add(listPaths());
-        } catch (...) {
-            fail(ERROR_NOT_ENOUGH_MEMORY);
-            return INVALID_HANDLE_VALUE;
-        }
+        return withoutExceptions<HDEVINFO>(
+            INVALID_HANDLE_VALUE, [this, &listPaths] { return add(listPaths()); },
+            [this](const std::exception*) { fail(ERROR_NOT_ENOUGH_MEMORY); });
     }
     BOOL enumerate(HDEVINFO set, const GUID* interfaceClass, DWORD index, PSP_DEVICE_INTERFACE_DATA data);
     BOOL detail(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data, PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,

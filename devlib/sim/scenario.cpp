@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "dravik_sim.h"
-#include "file_bytes.h"
+#include "platform/without_exceptions.h"
+#include "regular_file_reader.h"
 
 namespace {
 
@@ -401,22 +402,22 @@ private:
 void loadScenario(const char* path)
 {
     const std::string where = path;
-    FileBytes bytes(path);
-    if (bytes.problem() != nullptr)
-        fault(where, bytes.problem());
+    RegularFileReader reader(path);
+    if (reader.problem() != nullptr)
+        fault(where, reader.problem());
     ReleasedValue root;
     json& scenario = root.value;
     ScenarioBuilder builder(scenario, where);
     std::string parseProblem;
     try {
-        json::sax_parse(bytes.begin(), FileBytes::end(), &builder);
+        json::sax_parse(reader.begin(), RegularFileReader::end(), &builder);
     } catch (const json::parse_error& error) {
         parseProblem = error.what();
     }
     // A failed read ends the bytes early, which the parser may take for the
     // end of the file.
-    if (bytes.problem() != nullptr)
-        fault(where, bytes.problem());
+    if (reader.problem() != nullptr)
+        fault(where, reader.problem());
     if (!parseProblem.empty())
         fault(where, parseProblem);
     checkKeys(scenario, where, {"devices", "faults", "missing"});
@@ -435,6 +436,14 @@ void loadScenario(const char* path)
     }
     if (scenario.contains("missing"))
         readMissing(scenario["missing"], where + ": missing");
+}
+
+// A failure other than a fault in the scenario, as its message says it.
+const char* whatFailed(const std::exception* error)
+{
+    if (dynamic_cast<const std::bad_alloc*>(error) != nullptr)
+        return "out of memory";
+    return error != nullptr ? error->what() : "unknown error";
 }
 
 void writeTraceLine(const DravikSimTraceEntry* entry, void* context)
@@ -479,30 +488,27 @@ extern "C" {
 
 int dravikSimLoadScenario(const char* path, char* message, size_t size)
 {
-    // Written straight into message: out of memory, a text built first
-    // might not be.
     const char* const file = path != nullptr ? path : "scenario";
-    const auto tell = [message, size, file](const char* what) {
-        if (message != nullptr && size > 0)
-            std::snprintf(message, size, "%s: %s", file, what);
-    };
-    try {
+    const auto load = [path, file, message, size] {
         if (path == nullptr)
             fault(file, "no file named");
         loadScenario(path);
         if (message != nullptr && size > 0)
             message[0] = '\0';
         return 1;
-    } catch (const ScenarioError& error) {
-        if (message != nullptr && size > 0)
-            std::snprintf(message, size, "%s", error.what());
-    } catch (const std::bad_alloc&) {
-        tell("out of memory");
-    } catch (const std::exception& error) {
-        tell(error.what());
-    }
-    dravikSimReset();
-    return 0;
+    };
+    // Written straight into message: out of memory, a text built first
+    // might not be. A fault in the scenario names its file and place itself.
+    const auto refuse = [file, message, size](const std::exception* error) {
+        if (message != nullptr && size > 0) {
+            if (dynamic_cast<const ScenarioError*>(error) != nullptr)
+                std::snprintf(message, size, "%s", error->what());
+            else
+                std::snprintf(message, size, "%s: %s", file, whatFailed(error));
+        }
+        dravikSimReset();
+    };
+    return withoutExceptions(0, load, refuse);
 }
 
 int dravikSimStartFromEnvironment(void)

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <new>
 #include <set>
 #include <string>
 #include <thread>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/never_destroyed.h"
 #include "platform/without_exceptions.h"
 
 static_assert(std::is_same_v<decltype(&dravikSimHidGetAttributes), PFN_HidD_GetAttributes>, "HID signature");
@@ -201,10 +201,8 @@ struct Simulator {
 // static destructors have run.
 Simulator& sim()
 {
-    // Made in static storage, so that making it can't fail.
-    alignas(Simulator) static unsigned char storage[sizeof(Simulator)];
-    static Simulator* const instance = new (storage) Simulator;
-    return *instance;
+    static NeverDestroyed<Simulator> simulator;
+    return simulator.get();
 }
 
 Device* deviceAt(int id)

@@ -21,6 +21,9 @@ namespace {
 // Counts down to the allocation that fails; 0: none does.
 size_t allocationsUntilFailure = 0;
 bool allocationFailed = false;
+// A failed allocation throws an int instead of std::bad_alloc: something no
+// handler of std::exception takes.
+bool failureThrowsAnInt = false;
 
 void* allocate(size_t size) noexcept
 {
@@ -35,6 +38,8 @@ void* allocateOrThrow(size_t size)
 {
     if (void* block = allocate(size))
         return block;
+    if (failureThrowsAnInt)
+        throw 42;
     throw std::bad_alloc();
 }
 
@@ -168,6 +173,22 @@ TEST_F(AllocationFailure, AScenarioThatCantBeHeldIsRefusedAsOutOfMemoryAndLeaves
     EXPECT_EQ(dravikSimEnumerationStep(DRAVIK_SIM_LIST, -1), 1);
 }
 
+// A file a failed load has opened is closed again.
+TEST_F(AllocationFailure, AScenarioThatCantBeHeldLeavesNoFileOpen)
+{
+    const std::string path = folder_ + "/scenario.json";
+    std::ofstream(path) << R"({"devices": []})";
+    const size_t descriptors = openDescriptors();
+    char message[512];
+    const size_t failures =
+        failEachAllocationOf([&] { return dravikSimLoadScenario(path.c_str(), message, sizeof message); },
+                             [&](int loaded, bool failed) {
+                                 EXPECT_EQ(loaded, failed ? 0 : 1) << message;
+                                 EXPECT_EQ(openDescriptors(), descriptors);
+                             });
+    EXPECT_GT(failures, 2u);
+}
+
 // Through the simulator's modules, as a program meets them: a sensor whose
 // open or listing fails counts as not there.
 TEST_F(AllocationFailure, AConnectionMeetingAFailedAllocationStillAnswers)
@@ -296,6 +317,33 @@ TEST_F(AllocationFailure, AnEventTheTraceHasNoRoomForFailsAndChangesNothing)
     EXPECT_EQ(staged[0], lastStaged);
 }
 
+// SetupDiGetClassDevsA of the SETUPAPI.DLL stand-in setup with each of its
+// allocations failing in turn: a listing that fails says
+// ERROR_NOT_ENOUGH_MEMORY. Returns the number of failed listings.
+size_t failEachAllocationOfAListing(HMODULE setup)
+{
+    auto getClassDevs = reinterpret_cast<PFN_SetupDiGetClassDevsA>(GetProcAddress(setup, "SetupDiGetClassDevsA"));
+    auto destroy =
+        reinterpret_cast<PFN_SetupDiDestroyDeviceInfoList>(GetProcAddress(setup, "SetupDiDestroyDeviceInfoList"));
+    EXPECT_TRUE(getClassDevs && destroy);
+    if (!getClassDevs || !destroy)
+        return 0;
+    return failEachAllocationOf(
+        [&] {
+            SetLastError(0);
+            return getClassDevs(&GUID_DEVINTERFACE_KEYBOARD_VALUE, nullptr, nullptr, 0x12);
+        },
+        [&](HDEVINFO set, bool failed) {
+            if (!failed) {
+                EXPECT_NE(set, INVALID_HANDLE_VALUE);
+                destroy(set);
+                return;
+            }
+            EXPECT_EQ(set, INVALID_HANDLE_VALUE);
+            EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+        });
+}
+
 // The hidraw modules over a sysfs tree of the test's own.
 TEST(HidrawAllocationFailure, ListingAndOpeningSensorsFailWithTheirPlatformResults)
 {
@@ -306,23 +354,7 @@ TEST(HidrawAllocationFailure, ListingAndOpeningSensorsFailWithTheirPlatformResul
     const HMODULE setup = LoadLibraryA("SETUPAPI.DLL");
     const HMODULE hid = LoadLibraryA("HID.DLL");
     ASSERT_TRUE(setup != nullptr && hid != nullptr);
-    auto getClassDevs = reinterpret_cast<PFN_SetupDiGetClassDevsA>(GetProcAddress(setup, "SetupDiGetClassDevsA"));
-    auto destroy =
-        reinterpret_cast<PFN_SetupDiDestroyDeviceInfoList>(GetProcAddress(setup, "SetupDiDestroyDeviceInfoList"));
-    ASSERT_TRUE(getClassDevs && destroy);
-
-    const size_t listings =
-        failEachAllocationOf([&] { return getClassDevs(&GUID_DEVINTERFACE_KEYBOARD_VALUE, nullptr, nullptr, 0x12); },
-                             [&](HDEVINFO set, bool failed) {
-                                 if (!failed) {
-                                     EXPECT_NE(set, INVALID_HANDLE_VALUE);
-                                     destroy(set);
-                                     return;
-                                 }
-                                 EXPECT_EQ(set, INVALID_HANDLE_VALUE);
-                                 EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
-                             });
-    EXPECT_GT(listings, 10u);
+    EXPECT_GT(failEachAllocationOfAListing(setup), 10u);
 
     const size_t descriptors = openDescriptors();
     const char path[] = "\\\\?\\HID#Vid_3ace&Pid_0501#0003:3ACE:0501.0007#hidraw3";
@@ -336,6 +368,98 @@ TEST(HidrawAllocationFailure, ListingAndOpeningSensorsFailWithTheirPlatformResul
                              });
     EXPECT_GT(opens, 5u);
     FreeLibrary(hid);
+    FreeLibrary(setup);
+}
+
+// Whatever the C++ inside throws, std::exception or not, the entry points
+// answer with their failure results and messages.
+struct FailedAllocationsThrowAnInt {
+    FailedAllocationsThrowAnInt() { failureThrowsAnInt = true; }
+    ~FailedAllocationsThrowAnInt() { failureThrowsAnInt = false; }
+};
+
+class AllocationThrowingAnInt : public AllocationFailure {
+    const FailedAllocationsThrowAnInt throwing_;
+};
+
+TEST_F(AllocationThrowingAnInt, AScenarioIsRefusedAsAnUnknownErrorAndLeavesNothing)
+{
+    const std::string path = folder_ + "/scenario.json";
+    std::ofstream(path) << R"({"devices": [{"path": "\\\\?\\hid#vid_3ace&pid_0501#a-path-longer-than-small-strings",
+                                           "vendorId": "0x3ace", "productId": "0x0501", "versionNumber": 1}],
+                               "missing": ["HidP_GetCaps"]})";
+    // Thrown inside one of the simulator's calls, it reaches the loader as
+    // that call's failure: memory running out.
+    const std::string unknown = path + ": unknown error";
+    const std::string outOfMemory = path + ": out of memory";
+    size_t unknownErrors = 0;
+    char message[512];
+    const size_t failures =
+        failEachAllocationOf([&] { return dravikSimLoadScenario(path.c_str(), message, sizeof message); },
+                             [&](int loaded, bool failed) {
+                                 EXPECT_EQ(loaded, failed ? 0 : 1) << message;
+                                 if (failed) {
+                                     EXPECT_TRUE(message == unknown || message == outOfMemory) << message;
+                                     unknownErrors += message == unknown;
+                                     EXPECT_EQ(dravikSimDeviceCount(), 0);
+                                     EXPECT_EQ(dravikSimIsMissing("HidP_GetCaps"), 0);
+                                 }
+                             });
+    EXPECT_GT(failures, 10u);
+    EXPECT_GT(unknownErrors, 5u);
+    EXPECT_EQ(dravikSimDeviceCount(), 1);
+}
+
+TEST_F(AllocationThrowingAnInt, TheLibrarysAndTheSimulatorsCallsAnswerWithTheirFailure)
+{
+    addSensor();
+    ASSERT_EQ(USBConnect(nullptr), 1);
+    const std::string path = folder_ + "/template.txt";
+    std::ofstream(path) << "as it was\n";
+    const size_t writes = failEachAllocationOf([&] { return WriteDevCfgToFile(path.c_str()); },
+                                               [&](int32_t written, bool failed) {
+                                                   EXPECT_EQ(written, failed ? 0 : 1);
+                                                   if (failed) {
+                                                       EXPECT_EQ(contentsOf(path), "as it was\n");
+                                                   }
+                                               });
+    EXPECT_GT(writes, 0u);
+
+    const DravikSimDeviceSpec spec{"\\\\?\\hid#vid_3ace&pid_0501#a-path-longer-than-small-strings", 0x3ace, 0x0501, 1,
+                                   1};
+    const int devices = dravikSimDeviceCount();
+    const size_t adds = failEachAllocationOf([&] { return dravikSimAddDevice(&spec); },
+                                             [&](int device, bool failed) {
+                                                 EXPECT_EQ(device, failed ? -1 : devices);
+                                                 EXPECT_EQ(dravikSimDeviceCount(), failed ? devices : devices + 1);
+                                             });
+    EXPECT_GT(adds, 0u);
+}
+
+TEST(HidrawAllocationThrowingAnInt, LoadingAndListingFailWithNotEnoughMemory)
+{
+    const FailedAllocationsThrowAnInt throwing;
+    SysfsFixture fixture;
+    const ScopedEnv setupModule("DRAVIK_SETUPAPI_DLL", DRAVIK_TEST_SETUPAPI_MODULE);
+    fixture.addNode(3, "0003:3ACE:0501.0007", descriptors::kKeyboard);
+    const size_t loads = failEachAllocationOf(
+        [] {
+            SetLastError(0);
+            return LoadLibraryA("SETUPAPI.DLL");
+        },
+        [](HMODULE module, bool failed) {
+            EXPECT_EQ(module == nullptr, failed);
+            if (failed) {
+                EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+            } else {
+                FreeLibrary(module);
+            }
+        });
+    EXPECT_GT(loads, 0u);
+
+    const HMODULE setup = LoadLibraryA("SETUPAPI.DLL");
+    ASSERT_NE(setup, nullptr);
+    EXPECT_GT(failEachAllocationOfAListing(setup), 10u);
     FreeLibrary(setup);
 }
 

@@ -13,10 +13,10 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <new>
 #include <set>
 #include <utility>
 
+#include "../never_destroyed.h"
 #include "../without_exceptions.h"
 
 namespace fs = std::filesystem;
@@ -38,10 +38,8 @@ struct State {
 };
 State& state()
 {
-    // Made in static storage, so that making it can't fail.
-    alignas(State) static unsigned char storage[sizeof(State)];
-    static State* const instance = new (storage) State;
-    return *instance;
+    static NeverDestroyed<State> state;
+    return state.get();
 }
 
 std::string lowerCase(std::string text)

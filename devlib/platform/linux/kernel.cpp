@@ -10,6 +10,7 @@
 #include <string>
 
 #include "../backend.h"
+#include "../without_exceptions.h"
 
 namespace {
 
@@ -198,12 +199,9 @@ HMODULE LoadLibraryA(LPCSTR name)
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    try {
-        return loadModule(*known);
-    } catch (...) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
+    return withoutExceptions<HMODULE>(
+        nullptr, [known] { return loadModule(*known); },
+        [](const std::exception*) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); });
 }
 
 FARPROC GetProcAddress(HMODULE handle, LPCSTR name)

@@ -9,14 +9,15 @@
 
 #include "dravik_sim.h"
 #include "platform/backend.h"
+#include "platform/never_destroyed.h"
 #include "platform/without_exceptions.h"
 
 namespace {
 
 std::set<HANDLE>& kernelFileHandles()
 {
-    static std::set<HANDLE>* const handles = new std::set<HANDLE>;
-    return *handles;
+    static NeverDestroyed<std::set<HANDLE>> handles;
+    return handles.get();
 }
 
 DravikSimOpenCall lastOpen;
@@ -111,8 +112,8 @@ struct RoutedModule {
 
 std::map<HMODULE, RoutedModule>& routedModules()
 {
-    static std::map<HMODULE, RoutedModule>* const modules = new std::map<HMODULE, RoutedModule>;
-    return *modules;
+    static NeverDestroyed<std::map<HMODULE, RoutedModule>> modules;
+    return modules.get();
 }
 
 const void* routedReplacementFor(const char* name)

@@ -1,4 +1,4 @@
-#include "file_bytes.h"
+#include "regular_file_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -88,7 +88,7 @@ const char* whyNotRegular(const FileStatus& status)
 
 }  // namespace
 
-FileBytes::FileBytes(const char* path)
+RegularFileReader::RegularFileReader(const char* path)
 {
     // Looked at before it is opened: opening some devices acts on them.
     FileStatus status;
@@ -98,6 +98,9 @@ FileBytes::FileBytes(const char* path)
     }
     if ((problem_ = whyNotRegular(status)) != nullptr)
         return;
+    // Before the open: a constructor that throws leaves no destructor to
+    // close the file.
+    block_.resize(kBlockSize);
     fd_ = openForReading(path);
     if (fd_ < 0) {
         problem_ = std::strerror(errno);
@@ -107,17 +110,15 @@ FileBytes::FileBytes(const char* path)
         problem_ = std::strerror(errno);
     else
         problem_ = whyNotRegular(status);
-    if (problem_ == nullptr)
-        block_.resize(kBlockSize);
 }
 
-FileBytes::~FileBytes()
+RegularFileReader::~RegularFileReader()
 {
     if (fd_ >= 0)
         closeFile(fd_);
 }
 
-bool FileBytes::available()
+bool RegularFileReader::available()
 {
     if (next_ < length_)
         return true;

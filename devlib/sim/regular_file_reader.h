@@ -1,21 +1,21 @@
 // The bytes of a scenario file, read a block at a time, as the JSON parser
 // takes them: through an input iterator.
-#ifndef DRAVIK_SIM_FILE_BYTES_H
-#define DRAVIK_SIM_FILE_BYTES_H
+#ifndef DRAVIK_SIM_REGULAR_FILE_READER_H
+#define DRAVIK_SIM_REGULAR_FILE_READER_H
 
 #include <cstddef>
 #include <iterator>
 #include <vector>
 
-class FileBytes {
+class RegularFileReader {
 public:
     // Opens path when it names a regular file. Anything else (a folder, a
     // FIFO, a device, a socket) is refused unopened: it could hold the reader
     // for ever or feed it without end.
-    explicit FileBytes(const char* path);
-    ~FileBytes();
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
+    explicit RegularFileReader(const char* path);
+    ~RegularFileReader();
+    RegularFileReader(const RegularFileReader&) = delete;
+    RegularFileReader& operator=(const RegularFileReader&) = delete;
 
     // Why the file can't be opened or could not be read to its end; null
     // while nothing went wrong.
@@ -29,11 +29,11 @@ public:
         using pointer = const char*;
         using reference = const char&;
 
-        explicit Iterator(FileBytes* bytes) : bytes_(bytes) {}
-        const char& operator*() const { return bytes_->block_[bytes_->next_]; }
+        explicit Iterator(RegularFileReader* reader) : reader_(reader) {}
+        const char& operator*() const { return reader_->block_[reader_->next_]; }
         Iterator& operator++()
         {
-            ++bytes_->next_;
+            ++reader_->next_;
             return *this;
         }
         // Only the end is ever compared with.
@@ -41,9 +41,9 @@ public:
         bool operator!=(const Iterator& other) const { return !(*this == other); }
 
     private:
-        bool atEnd() const { return bytes_ == nullptr || !bytes_->available(); }
+        bool atEnd() const { return reader_ == nullptr || !reader_->available(); }
 
-        FileBytes* bytes_;
+        RegularFileReader* reader_;
     };
 
     Iterator begin() { return Iterator(this); }
