@@ -1,10 +1,12 @@
 // How a run of the utility ends, for the script that started it. Every status
 // the program ends with comes from kRunEndings; the README's "What a script
-// sees" and the man page's EXIT STATUS give the same table.
+// sees" and the man page's EXIT STATUS give the same table (the test
+// ExitStatusTexts holds them to it).
 #ifndef CONFIGWIN_EXIT_STATUS_H
 #define CONFIGWIN_EXIT_STATUS_H
 
 #include <array>
+#include <climits>
 #include <cstddef>
 
 enum ExitStatus : int {
@@ -17,7 +19,8 @@ enum ExitStatus : int {
     ExitConfiguredOtherwise = 4,
 };
 
-// In the order of kRunEndings.
+// In the order of kRunEndings; a new cause takes its place in precedence,
+// before Done.
 enum class RunCause {
     RefusedArguments,  // two or more arguments
     LibraryMissing,    // the library, or a function of it
@@ -31,6 +34,7 @@ enum class RunCause {
     KeyDelayReplaced,  // out of its range, by 512, and sent so
     WindowClosed,
     Done,  // every step the settings file asked for
+    Count  // of the causes above: kRunEndings has a row for each
 };
 
 struct RunEnding {
@@ -42,7 +46,7 @@ struct RunEnding {
 // first of them here. A refused value outranks a refused halt: the file's
 // halt goes out while it loads, before the write finds the value, and still
 // nothing of the configuration was sent.
-inline constexpr std::array<RunEnding, 12> kRunEndings{{
+inline constexpr std::array<RunEnding, static_cast<std::size_t>(RunCause::Count)> kRunEndings{{
     {RunCause::RefusedArguments, ExitNotStarted},
     {RunCause::LibraryMissing, ExitNotStarted},
     {RunCause::NoDisplay, ExitNotStarted},
@@ -57,7 +61,8 @@ inline constexpr std::array<RunEnding, 12> kRunEndings{{
     {RunCause::Done, ExitDone},
 }};
 
-// Each cause once, in the order of RunCause.
+// Each cause once, in the order of RunCause: a row left out leaves one
+// value-initialized at the end, where Done should be.
 constexpr bool everyCauseInItsRow()
 {
     for (std::size_t row = 0; row < kRunEndings.size(); ++row)
@@ -66,6 +71,8 @@ constexpr bool everyCauseInItsRow()
     return kRunEndings.back().cause == RunCause::Done;
 }
 static_assert(everyCauseInItsRow());
+// RunCauses keeps one bit for each.
+static_assert(kRunEndings.size() <= sizeof(unsigned) * CHAR_BIT);
 
 // The causes one run met.
 class RunCauses {

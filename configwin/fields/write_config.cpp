@@ -7,6 +7,7 @@
 #include "form/form1.h"
 #include "form/key_slots.h"
 #include "text/text_number.h"
+#include "text/visible_controls.h"
 #include "widgets/check_value.h"
 
 #include <QCheckBox>
@@ -45,20 +46,6 @@ Conversion convert(const QString& text, Rule rule, Range range)
 bool isTextRule(Rule rule)
 {
     return rule == Rule::Strict || rule == Rule::Leading;
-}
-
-// A control character would cut the message short or hide in it.
-QString withVisibleControls(QString text)
-{
-    constexpr char16_t kControlPictures = 0x2400;
-    constexpr char16_t kDelete = 0x7F;
-    for (QChar& character : text) {
-        if (character.unicode() < 0x20)
-            character = QChar(kControlPictures + character.unicode());
-        else if (character.unicode() == kDelete)
-            character = QChar(kControlPictures + 0x21);
-    }
-    return text;
 }
 
 QString refusal(const WindowField& row, const Conversion& conversion)

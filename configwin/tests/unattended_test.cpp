@@ -207,6 +207,23 @@ TEST_F(UnattendedTest, AFailedSendEndsWithAFailure)
     EXPECT_EQ(std::count(sent.begin(), sent.end(), "90 3F"), 1);
 }
 
+// The first write went out whole: only what the second met tells the run failed.
+TEST_F(UnattendedTest, AFailedSendOfTheSecondWriteAloneEndsWithAFailure)
+{
+    connectAndShow();
+    const QString file = settingsFile([] {});
+    refuse(DRAVIK_SIM_DATA_REPORT, 0x83, 2);
+
+    EXPECT_EQ(runUnattended(form, file), ExitSensorStepFailed);
+
+    const Texts sent = writes();
+    ASSERT_GT(sent.size(), kWriteAll.size());
+    EXPECT_EQ(Texts(sent.begin(), sent.begin() + kWriteAll.size()), kWriteAll);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "90 3F"), 1);
+    EXPECT_EQ(ui.boxes, std::vector<MessageBoxRequest>{deviceErrorBox(QStringLiteral("USB WriteCfg 262658"))});
+    EXPECT_TRUE(changed());
+}
+
 TEST_F(UnattendedTest, AWriteRefusedBeforeStoringIsNotRepeated)
 {
     connectAndShow();

@@ -262,7 +262,8 @@ TEST_F(WriteConfigTest, AFieldThatCannotBeWrittenRefusesTheWholeWriteNamingIt)
     }
 }
 
-// A settings file can put any of them in a text box.
+// A settings file can put any of them in a text box; the characters beside
+// them stay as they are.
 TEST_F(WriteConfigTest, ARefusalShowsTheControlCharactersOfTheTextAsTheirPictures)
 {
     const struct {
@@ -272,6 +273,8 @@ TEST_F(WriteConfigTest, ARefusalShowsTheControlCharactersOfTheTextAsTheirPicture
         {QStringLiteral("%1%2").arg(QChar(0)).arg(15), u"\u240015"},
         {QStringLiteral("1\t2\x1b\x1f\x7f"), u"1\u24092\u241B\u241F\u2421"},
         {QStringLiteral("1\n\r"), u"1\u240A\u240D"},
+        {QStringLiteral("1 5"), u"1 5"},
+        {QString::fromUtf16(u"\x1f ~\x7f\u00a0"), u"\u241F ~\u2421\u00A0"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(QString::fromUtf16(test.shown).toStdString());
