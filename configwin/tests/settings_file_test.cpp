@@ -9,6 +9,7 @@
 #include "planted_links.h"
 #include "save_cases.h"
 #include "scripted_ui_seam.h"
+#include "small_file_system.h"
 #include "widgets/check_value.h"
 
 #include <QAction>
@@ -261,34 +262,11 @@ TEST_F(SettingsFile, ReportsAFileThatCannotBeWritten)
 
 namespace {
 
-bool writeProcFile(const char* name, const char* text)
-{
-    const int file = ::open(name, O_WRONLY | O_CLOEXEC);
-    const bool written = file >= 0 && ::write(file, text, std::strlen(text)) == static_cast<ssize_t>(std::strlen(text));
-    if (file >= 0)
-        ::close(file);
-    return written;
-}
-
 // Mounts a file system of one page on `folder`, seen by this process alone;
 // an empty text, or why it could not.
 QString mountOnePageFileSystem(const QString& folder)
 {
-    const uid_t uid = getuid();
-    const gid_t gid = getgid();
-    if (unshare(CLONE_NEWNS) != 0) {
-        // Unprivileged: a user namespace of its own lets the process mount.
-        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-            return QStringLiteral("no mount namespace: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-        if (!writeProcFile("/proc/self/setgroups", "deny") ||
-            !writeProcFile("/proc/self/uid_map", QByteArray("0 " + QByteArray::number(uid) + " 1").constData()) ||
-            !writeProcFile("/proc/self/gid_map", QByteArray("0 " + QByteArray::number(gid) + " 1").constData()))
-            return QStringLiteral("no user namespace map: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-    }
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=4k") != 0)
-        return QStringLiteral("no tmpfs: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-    return QString();
+    return QString::fromLocal8Bit(mountSmallFileSystem(QFile::encodeName(folder).toStdString(), "4k").c_str());
 }
 
 }  // namespace

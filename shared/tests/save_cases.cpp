@@ -362,7 +362,10 @@ void expectEverySaveCase(const WriterUnderTest& writer)
             continue;
         }
         const size_t split = result.find(kExpectedFollows);
-        ASSERT_NE(split, std::string::npos) << result;
+        if (split == std::string::npos) {
+            ADD_FAILURE() << result;
+            continue;
+        }
         EXPECT_EQ(result.substr(0, split), result.substr(split + std::strlen(kExpectedFollows)));
     }
     std::error_code ignored;

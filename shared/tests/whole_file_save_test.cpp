@@ -1,13 +1,12 @@
 #include "capabilities.h"
 #include "interposed_file_calls.h"
 #include "planted_links.h"
+#include "small_file_system.h"
 #include "whole_file_save.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -207,33 +206,6 @@ TEST_F(WholeFileSave, ATakenTemporaryNameIsPassedOver)
     EXPECT_EQ(contents(path("cfg")), kNewBytes);
     EXPECT_EQ(contents(path("cfg.AAAAAA")), "another's file");
     EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"cfg", "cfg.AAAAAA"}));
-}
-
-// Mounts a file system of `size` on `folder`, seen by this process alone;
-// an empty text, or why it could not.
-std::string mountSmallFileSystem(const std::string& folder, const char* size)
-{
-    const uid_t uid = geteuid();
-    const gid_t gid = getegid();
-    if (unshare(CLONE_NEWNS) != 0) {
-        // Unprivileged: a user namespace of its own lets the process mount.
-        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-            return std::string("no mount namespace: ") + std::strerror(errno);
-        const auto write = [](const char* file, const std::string& text) {
-            const int fd = open(file, O_WRONLY | O_CLOEXEC);
-            const bool written = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-            if (fd >= 0)
-                close(fd);
-            return written;
-        };
-        if (!write("/proc/self/setgroups", "deny") || !write("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
-            !write("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1"))
-            return std::string("no user namespace map: ") + std::strerror(errno);
-    }
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        mount("tmpfs", folder.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) != 0)
-        return std::string("no tmpfs: ") + std::strerror(errno);
-    return {};
 }
 
 // Written in place, a file on a full disk keeps every byte: the room for the
