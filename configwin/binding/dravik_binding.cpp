@@ -105,11 +105,9 @@ bool loadLibrary()
 
 void* address(Called function)
 {
-    if (!resolved) {
-        std::string problem;
-        if (!resolveAll(problem))
-            endProgram(problem);
-    }
+    std::string problem;
+    if (!resolveAll(problem))
+        endProgram(problem);
     return addresses[static_cast<std::size_t>(function)];
 }
 

@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -80,7 +79,7 @@ QString saveProblem(int error)
     case kNotARegularFile:
         return QStringLiteral("it is not a regular file");
     default:
-        return QString::fromLocal8Bit(std::strerror(error));
+        return systemReason(error);
     }
 }
 

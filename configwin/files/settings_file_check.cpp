@@ -10,18 +10,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
 FileBytes refused(const QString& problem)
 {
     return {QByteArray(), problem};
-}
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 FileBytes notOpened(int error)

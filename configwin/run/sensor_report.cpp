@@ -2,18 +2,18 @@
 
 #include "binding/dravik_binding.h"
 #include "closed_hidraw_nodes.h"
+#include "text/system_text.h"
 
 #include <QStringList>
 
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
 void collectClosedNode(const char* node, int error, void* context)
 {
     static_cast<QStringList*>(context)->append(
-        QStringLiteral("%1 (%2)").arg(QString::fromLocal8Bit(node), QString::fromLocal8Bit(std::strerror(error))));
+        QStringLiteral("%1 (%2)").arg(QString::fromLocal8Bit(node), systemReason(error)));
 }
 
 const char* deviceFolder = "/dev";

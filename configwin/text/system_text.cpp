@@ -1,5 +1,7 @@
 #include "text/system_text.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr char16_t kFirstByteCharacter = 0xDC00;
@@ -41,4 +43,9 @@ QByteArray systemBytes(const QString& text)
         unconverted = index + 1;
     }
     return bytes + QStringView(text).sliced(unconverted).toUtf8();
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }

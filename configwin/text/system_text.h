@@ -11,4 +11,7 @@
 QString systemText(QByteArrayView bytes);
 QByteArray systemBytes(const QString& text);
 
+// Why a system call failed with `error`, as the C library words it.
+QString systemReason(int error);
+
 #endif

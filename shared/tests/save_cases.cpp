@@ -1,6 +1,7 @@
 #include "save_cases.h"
 
 #include "capabilities.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +20,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNogroup = 65534;
@@ -75,14 +73,6 @@ std::string oldBytes()
     return bytes;
 }
 
-void put(const std::string& path, const std::string& bytes, mode_t mode)
-{
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
-        fchmod(fd, mode) != 0 || close(fd) != 0)
-        std::abort();
-}
-
 std::string made(const std::string& path)
 {
     return "cannot make " + path + ": " + std::strerror(errno);
@@ -94,8 +84,8 @@ Prepared folderWithFile(const std::string& folder, mode_t folderMode, uid_t owne
     prepared.file = prepared.path = folder + "/cfg";
     if (mkdir(folder.c_str(), 0700) != 0)
         return {{}, {}, -1, made(folder)};
-    put(prepared.file, oldBytes(), mode);
-    if (chown(prepared.file.c_str(), owner, group) != 0 || chmod(folder.c_str(), folderMode) != 0)
+    if (!writeFile(prepared.file, oldBytes(), mode) || chown(prepared.file.c_str(), owner, group) != 0 ||
+        chmod(folder.c_str(), folderMode) != 0)
         return {{}, {}, -1, made(prepared.file)};
     return prepared;
 }
@@ -257,28 +247,15 @@ ino_t inodeOf(const Prepared& prepared)
     return status.st_ino;
 }
 
-std::string bytesOf(const Prepared& prepared)
+std::string fileBytes(const Prepared& prepared)
 {
-    const int fd = prepared.fd >= 0 ? dup(prepared.fd) : open(prepared.file.c_str(), O_RDONLY | O_CLOEXEC);
-    std::string bytes;
-    char chunk[4096];
-    off_t at = 0;
-    for (ssize_t count; fd >= 0 && (count = pread(fd, chunk, sizeof chunk, at)) > 0; at += count)
-        bytes.append(chunk, static_cast<size_t>(count));
-    if (fd >= 0)
-        close(fd);
-    return bytes;
+    return prepared.fd >= 0 ? bytesOf(prepared.fd) : contents(prepared.file);
 }
 
-std::string namesIn(const std::string& folder)
+std::string namesAsText(const std::string& folder)
 {
-    std::vector<std::string> names;
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator(folder, ignored))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
     std::string text;
-    for (const std::string& name : names)
+    for (const std::string& name : namesIn(folder))
         text += " " + name;
     return text;
 }
@@ -314,7 +291,7 @@ std::string runCase(const SaveCase& test, const WriterUnderTest& writer, const s
         return "skipped: " + prepared.unready;
     const std::string attributes = attributesOf(prepared);
     const ino_t inode = inodeOf(prepared);
-    const std::string names = namesIn(folder);
+    const std::string names = namesAsText(folder);
     const std::string outcome = inChild([&]() -> std::string {
         // The default: a write past the limit ends the process.
         std::signal(SIGXFSZ, SIG_DFL);
@@ -327,13 +304,13 @@ std::string runCase(const SaveCase& test, const WriterUnderTest& writer, const s
         const SaveOutcome saved = writer.save(prepared.path);
         return saved.saved ? "saved" : "not saved: " + saved.message;
     });
-    const std::string bytes = bytesOf(prepared);
+    const std::string bytes = fileBytes(prepared);
     const std::string what = bytes == oldBytes()     ? "old"
                              : bytes == writer.bytes ? "new"
                                                      : std::to_string(bytes.size()) + " bytes of neither";
     const std::string expectedOutcome = test.cause ? "not saved: " + writer.refusal(prepared.path, test.cause)
                                                    : std::string("saved");
-    return report(outcome, attributesOf(prepared), what, inodeOf(prepared) == inode, namesIn(folder),
+    return report(outcome, attributesOf(prepared), what, inodeOf(prepared) == inode, namesAsText(folder),
                   madeFromLinkText(folder)) +
            kExpectedFollows +
            report(expectedOutcome, attributes, test.cause ? "old" : "new", test.sameInode, names, " none");
@@ -343,11 +320,7 @@ std::string runCase(const SaveCase& test, const WriterUnderTest& writer, const s
 
 void expectEverySaveCase(const WriterUnderTest& writer)
 {
-    char pattern[] = "/tmp/save-cases-XXXXXX";
-    const std::string scratch = mkdtemp(pattern) ? pattern : "";
-    ASSERT_FALSE(scratch.empty()) << std::strerror(errno);
-    // Searchable by the user some cases save as.
-    ASSERT_EQ(chmod(scratch.c_str(), 0755), 0);
+    const TemporaryFolder scratch("save-cases");
     int index = 0;
     for (const SaveCase& test : kSaveCases) {
         SCOPED_TRACE(test.name);
@@ -355,7 +328,7 @@ void expectEverySaveCase(const WriterUnderTest& writer)
             std::printf("Not tried without root: %s.\n", test.name);
             continue;
         }
-        const std::string folder = scratch + "/" + std::to_string(index++);
+        const std::string folder = scratch / std::to_string(index++);
         const std::string result = inChild([&] { return runCase(test, writer, folder); });
         if (result.rfind("skipped: ", 0) == 0) {
             std::printf("Not tried: %s: %s.\n", test.name, result.c_str() + 9);
@@ -368,9 +341,4 @@ void expectEverySaveCase(const WriterUnderTest& writer)
         }
         EXPECT_EQ(result.substr(0, split), result.substr(split + std::strlen(kExpectedFollows)));
     }
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(scratch, ignored))
-        if (entry.is_directory(ignored) && !entry.is_symlink(ignored))
-            fs::permissions(entry.path(), fs::perms(0755), ignored);
-    fs::remove_all(scratch, ignored);
 }

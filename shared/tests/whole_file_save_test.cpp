@@ -2,6 +2,7 @@
 #include "interposed_file_calls.h"
 #include "planted_links.h"
 #include "small_file_system.h"
+#include "test_files.h"
 #include "whole_file_save.h"
 
 #include <gtest/gtest.h>
@@ -15,39 +16,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
-
 class WholeFileSave : public ::testing::Test {
 protected:
-    WholeFileSave()
-    {
-        char pattern[] = "/tmp/whole-file-save-XXXXXX";
-        if (!mkdtemp(pattern))
-            std::abort();
-        folder = pattern;
-        // Searchable by the users some tests save as.
-        chmod(folder.c_str(), 0755);
-    }
-    ~WholeFileSave() override
-    {
-        std::error_code ignored;
-        fs::permissions(folder, fs::perms(0755), ignored);
-        for (const auto& entry : fs::recursive_directory_iterator(folder, ignored))
-            if (entry.is_directory(ignored) && !entry.is_symlink(ignored))
-                fs::permissions(entry.path(), fs::perms(0755), ignored);
-        fs::remove_all(folder, ignored);
-    }
+    std::string path(const std::string& name) const { return scratch / name; }
 
-    std::string path(const std::string& name) const { return folder + "/" + name; }
-
-    std::string folder;
+    const TemporaryFolder scratch{"whole-file-save"};
+    const std::string& folder = scratch.path();
 };
 
 const std::string kNewBytes = "new contents\r\n";
@@ -59,32 +39,7 @@ int save(const std::string& path, const std::string& bytes = kNewBytes)
 
 void put(const std::string& path, const std::string& bytes, mode_t mode = 0644)
 {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    ASSERT_GE(fd, 0) << path << ": " << std::strerror(errno);
-    ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    ASSERT_EQ(fchmod(fd, mode), 0);
-    ASSERT_EQ(close(fd), 0);
-}
-
-std::string contents(const std::string& path)
-{
-    std::string bytes;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    char chunk[4096];
-    for (ssize_t count; fd >= 0 && (count = read(fd, chunk, sizeof chunk)) > 0;)
-        bytes.append(chunk, static_cast<size_t>(count));
-    if (fd >= 0)
-        close(fd);
-    return bytes;
-}
-
-std::vector<std::string> namesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    ASSERT_TRUE(writeFile(path, bytes, mode)) << path << ": " << std::strerror(errno);
 }
 
 // What `work` returns in a child process, or -1 when the child did not end
